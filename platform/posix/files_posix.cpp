@@ -1,0 +1,297 @@
+// Files and folders on POSIX. errno values are mapped onto the Win32 codes the installer's rules
+// distinguish, so the same decisions (retry on disk full, "already exists" is no failure, a
+// non-empty saved-games folder) come out the same on Linux folders as on Windows ones.
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "platform/files.h"
+
+namespace platform {
+
+namespace {
+
+FsError FromErrno(int error) {
+    switch (error) {
+        case 0:
+            return FsError::kOk;
+        case EEXIST:
+            return FsError::kAlreadyExists;
+        case ENOSPC:
+        case EDQUOT:
+            return FsError::kDiskFull;
+        case ENOENT:
+        case ENOTDIR:
+            return FsError::kPathNotFound;
+        case EACCES:
+        case EPERM:
+            return FsError::kAccessDenied;
+        case ENOTEMPTY:
+            return FsError::kDirNotEmpty;
+        default:
+            return FsError::kOther;
+    }
+}
+
+FsError LastError() {
+    return FromErrno(errno);
+}
+
+bool Exists(const std::string& path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+// Writes all of size bytes; *written counts what landed. A write that stores nothing without an
+// error is a full disk, as Windows reports a short write.
+FsError WriteAll(int fd, const void* data, uint32_t size, uint32_t* written) {
+    const char* bytes = static_cast<const char*>(data);
+    *written = 0;
+    while (*written < size) {
+        ssize_t n = write(fd, bytes + *written, size - *written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return LastError();
+        }
+        if (n == 0) {
+            return FsError::kDiskFull;
+        }
+        *written += static_cast<uint32_t>(n);
+    }
+    return FsError::kOk;
+}
+
+bool IsSameFile(int fd, const std::string& path) {
+    struct stat open_info;
+    struct stat path_info;
+    return fstat(fd, &open_info) == 0 && stat(path.c_str(), &path_info) == 0 &&
+           open_info.st_dev == path_info.st_dev && open_info.st_ino == path_info.st_ino;
+}
+
+FsError CopyBytes(int from, int to) {
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = read(from, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return LastError();
+        }
+        if (n == 0) {
+            return FsError::kOk;
+        }
+        uint32_t written = 0;
+        FsError error = WriteAll(to, buffer, static_cast<uint32_t>(n), &written);
+        if (error != FsError::kOk) {
+            return error;
+        }
+    }
+}
+
+}  // namespace
+
+FsError CreateFolder(const std::string& path) {
+    return mkdir(path.c_str(), 0777) == 0 ? FsError::kOk : LastError();
+}
+
+FsError RemoveFolder(const std::string& path) {
+    if (rmdir(path.c_str()) == 0) {
+        return FsError::kOk;
+    }
+    int error = errno;
+    if (error == EEXIST) {
+        return FsError::kDirNotEmpty;  // what some systems report for a non-empty folder
+    }
+    if (error == ENOTDIR && Exists(path)) {
+        return FsError::kOther;  // the name is a file: Windows reports "not a directory" too
+    }
+    return FromErrno(error);
+}
+
+FsError RemoveFile(const std::string& path) {
+    if (unlink(path.c_str()) == 0) {
+        return FsError::kOk;
+    }
+    // Windows refuses to delete a folder as a file with "access denied".
+    return errno == EISDIR ? FsError::kAccessDenied : LastError();
+}
+
+// Copies through a fresh `to`; a copy onto the source itself is refused before `to` is truncated,
+// and a failed copy leaves no partial file behind.
+FsError CopyFileOver(const std::string& from, const std::string& to) {
+    int source = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (source < 0) {
+        return LastError();
+    }
+    struct stat info;
+    FsError refusal = FsError::kOk;
+    if (fstat(source, &info) != 0) {
+        refusal = LastError();
+    } else if (S_ISDIR(info.st_mode)) {
+        refusal = FsError::kAccessDenied;  // as Windows answers for a folder
+    } else if (IsSameFile(source, to)) {
+        refusal = FsError::kOther;  // Windows: a sharing violation
+    }
+    if (refusal != FsError::kOk) {
+        close(source);
+        return refusal;
+    }
+    int target = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, info.st_mode & 0777);
+    if (target < 0) {
+        FsError error = LastError();
+        close(source);
+        return error;
+    }
+    FsError error = CopyBytes(source, target);
+    if (close(target) != 0 && error == FsError::kOk) {
+        error = LastError();
+    }
+    close(source);
+    if (error != FsError::kOk) {
+        unlink(to.c_str());
+    }
+    return error;
+}
+
+FsError SetCurrentFolder(const std::string& path) {
+    return chdir(path.c_str()) == 0 ? FsError::kOk : LastError();
+}
+
+bool GetCurrentFolder(std::string* path) {
+    std::string buffer(256, '\0');
+    for (;;) {
+        if (getcwd(buffer.data(), buffer.size()) != nullptr) {
+            buffer.resize(buffer.find('\0'));
+            *path = buffer;
+            return true;
+        }
+        if (errno != ERANGE) {
+            return false;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool GetTempFolder(std::string* path) {
+    const char* tmpdir = std::getenv("TMPDIR");
+    std::string folder = (tmpdir != nullptr && tmpdir[0] != '\0') ? tmpdir : "/tmp";
+    if (folder.back() != kPathSeparator) {
+        folder += kPathSeparator;
+    }
+    *path = folder;
+    return true;
+}
+
+bool GetFreeSpace(const std::string& path, uint64_t* bytes) {
+    struct statvfs info;
+    if (statvfs(path.c_str(), &info) != 0) {
+        return false;
+    }
+    *bytes = static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
+    return true;
+}
+
+// --- FolderLister ---
+
+struct FolderLister::State {
+    DIR* dir;            // the open enumeration
+    std::string folder;  // to look an entry up when the listing does not say what it is
+};
+
+FolderLister::~FolderLister() {
+    Close();
+}
+
+bool FolderLister::Open(const std::string& folder) {
+    Close();
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+        return false;
+    }
+    state_ = new State{dir, folder};
+    return true;
+}
+
+bool FolderLister::Next(FolderEntry* entry) {
+    if (state_ == nullptr) {
+        return false;
+    }
+    errno = 0;
+    const dirent* found = readdir(state_->dir);
+    if (found == nullptr) {
+        return false;
+    }
+    entry->name = found->d_name;
+    unsigned char type = found->d_type;
+    if (type == DT_UNKNOWN) {
+        struct stat info;
+        if (lstat(JoinPath(state_->folder, entry->name).c_str(), &info) == 0) {
+            type = S_ISLNK(info.st_mode) ? DT_LNK : S_ISDIR(info.st_mode) ? DT_DIR : DT_REG;
+        }
+    }
+    // A symbolic link is removed like a file, wherever it points, and never descended into.
+    entry->is_link = type == DT_LNK;
+    entry->is_folder = type == DT_DIR;
+    return true;
+}
+
+void FolderLister::Close() {
+    if (state_ != nullptr) {
+        closedir(state_->dir);
+        delete state_;
+        state_ = nullptr;
+    }
+}
+
+// --- OutputFile ---
+
+OutputFile::~OutputFile() {
+    Close();
+}
+
+FsError OutputFile::Create(const std::string& path) {
+    Close();
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return LastError();
+    }
+    handle_ = fd;
+    return FsError::kOk;
+}
+
+FsError OutputFile::Write(const void* data, uint32_t size, uint32_t* written) {
+    *written = 0;
+    if (!IsOpen()) {
+        return FsError::kOther;
+    }
+    return WriteAll(static_cast<int>(handle_), data, size, written);
+}
+
+FsError OutputFile::Seek(uint64_t offset) {
+    if (!IsOpen()) {
+        return FsError::kOther;
+    }
+    off_t position = static_cast<off_t>(offset);
+    return lseek(static_cast<int>(handle_), position, SEEK_SET) == position ? FsError::kOk
+                                                                            : LastError();
+}
+
+FsError OutputFile::Close() {
+    if (!IsOpen()) {
+        return FsError::kOk;
+    }
+    int fd = static_cast<int>(handle_);
+    handle_ = kClosed;
+    return close(fd) == 0 ? FsError::kOk : LastError();
+}
+
+}  // namespace platform
