@@ -1,0 +1,72 @@
+# Setup.exe and its payload.
+#
+# SetupBare.exe is the installer without a payload: the game payload carries it as its own
+# Setup.exe (the uninstall entry starts it). The payload folder (the sample game assembled here,
+# or any folder named by DOMINARCH_PAYLOAD_DIR) is packed by dompack and embedded in Setup.exe
+# as PACK 131.
+
+set(DOMINARCH_PAYLOAD_DIR "" CACHE PATH "Game folder to embed; empty: the sample payload")
+set(DOMINARCH_DOMPACK "" CACHE FILEPATH "Native dompack to pack with; empty: built here")
+
+file(GLOB installer_win32_sources CONFIGURE_DEPENDS *_win32.cpp)
+list(FILTER installer_win32_sources EXCLUDE REGEX "setup_main_win32\\.cpp$")
+add_library(installer_win32 STATIC ${installer_win32_sources})
+target_link_libraries(installer_win32 PUBLIC app_core engine win32_ui advapi32 shell32 ole32)
+
+set(installer_rc ${CMAKE_SOURCE_DIR}/res/installer.rc)
+set(rc_inputs
+    ${CMAKE_SOURCE_DIR}/app/resource_ids.h
+    ${CMAKE_SOURCE_DIR}/res/art/background.bmp
+    ${CMAKE_SOURCE_DIR}/res/art/dominarch.ico
+    ${CMAKE_SOURCE_DIR}/res/ReadMe.txt)
+set_source_files_properties(${installer_rc} PROPERTIES OBJECT_DEPENDS "${rc_inputs}")
+
+add_executable(SetupBare WIN32 setup_main_win32.cpp ${installer_rc})
+target_link_libraries(SetupBare PRIVATE installer_win32)
+
+# dompack runs on the build machine: use the one given, or build it natively on the side.
+if(DOMINARCH_DOMPACK)
+    set(dompack ${DOMINARCH_DOMPACK})
+    set(dompack_target)
+else()
+    include(ExternalProject)
+    ExternalProject_Add(native_dompack
+        SOURCE_DIR ${CMAKE_SOURCE_DIR}
+        BINARY_DIR ${CMAKE_BINARY_DIR}/native-tools
+        CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DDOMINARCH_NATIVE_TOOLS_ONLY=ON
+        BUILD_COMMAND ${CMAKE_COMMAND} --build . --target dompack
+        BUILD_BYPRODUCTS ${CMAKE_BINARY_DIR}/native-tools/tools/dompack/dompack
+        INSTALL_COMMAND ""
+        BUILD_ALWAYS ON)
+    set(dompack ${CMAKE_BINARY_DIR}/native-tools/tools/dompack/dompack)
+    set(dompack_target native_dompack)
+endif()
+
+set(pack ${CMAKE_BINARY_DIR}/payload/payload.pack)
+if(DOMINARCH_PAYLOAD_DIR)
+    file(GLOB_RECURSE payload_files CONFIGURE_DEPENDS ${DOMINARCH_PAYLOAD_DIR}/*)
+    add_custom_command(OUTPUT ${pack}
+        COMMAND ${dompack} build ${DOMINARCH_PAYLOAD_DIR} ${pack}
+        DEPENDS ${payload_files} ${dompack_target}
+        COMMENT "Packing ${DOMINARCH_PAYLOAD_DIR}")
+else()
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    set(sample_dir ${CMAKE_BINARY_DIR}/payload/sample)
+    set(sample_script ${CMAKE_SOURCE_DIR}/tools/sample_payload/make_sample_payload.py)
+    add_custom_command(OUTPUT ${pack}
+        COMMAND ${Python3_EXECUTABLE} ${sample_script} ${sample_dir} $<TARGET_FILE:Dominarch>
+                $<TARGET_FILE:SetupBare> ${CMAKE_SOURCE_DIR}/res/art/dominarch.ico
+        COMMAND ${dompack} build ${sample_dir} ${pack}
+        DEPENDS ${sample_script} Dominarch SetupBare ${dompack_target}
+        COMMENT "Packing the sample payload")
+endif()
+add_custom_target(payload DEPENDS ${pack})
+
+set(payload_rc ${CMAKE_BINARY_DIR}/payload/payload.rc)
+file(WRITE ${payload_rc}.in "#include \"app/resource_ids.h\"\nLANGUAGE 9, 1\nIDR_PACK PACK \"@pack@\"\n")
+configure_file(${payload_rc}.in ${payload_rc} @ONLY)
+set_source_files_properties(${payload_rc} PROPERTIES OBJECT_DEPENDS ${pack})
+
+add_executable(Setup WIN32 setup_main_win32.cpp ${installer_rc} ${payload_rc})
+target_link_libraries(Setup PRIVATE installer_win32)
+add_dependencies(Setup payload)

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "app/resource_ids.h"
+#include "platform/win32/ui/dialog.h"
+
+// "Uninstall?": "YES " ends it with IDOK, "NO!" (the default) with IDCANCEL.
+class CUninstallConfirmDlg : public CTemplateDialog<IDD_UNINSTALL_CONFIRM> {
+  public:
+    using CTemplateDialog::CTemplateDialog;
+};
