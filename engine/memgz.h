@@ -35,3 +35,10 @@ int memgz_read(memgz_stream* stream, void* buffer, uint32_t length);
 // Releases everything: the last error when it is negative, otherwise inflateEnd's result; -2 for
 // a null stream.
 int memgz_close(memgz_stream* stream);
+
+// True once the data has ended cleanly: the last member's trailer matched and nothing followed it.
+// An empty block counts as ended; a stream cut off before its trailer, or one that met a data
+// error, never ends cleanly.
+inline bool memgz_ended_cleanly(const memgz_stream* stream) {
+    return stream != nullptr && stream->last_error == Z_STREAM_END;
+}
