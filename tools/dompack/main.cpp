@@ -1,0 +1,106 @@
+// dompack: the publisher's tool for pack archives, the payload format of the installer.
+//
+//   dompack build DIR OUT   packs DIR's tree into OUT (one gzip member)
+//   dompack list FILE       prints the tree a pack holds
+//   dompack verify FILE     reads a pack as the installer does and checks every part of it
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tools/dompack/commands.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    int arguments;
+    const char* help;
+    int (*run)(const std::vector<std::string>& arguments);
+};
+
+constexpr char kOverview[] =
+    "usage: dompack COMMAND ARGUMENTS...\n"
+    "\n"
+    "Builds, lists and verifies pack archives, the installer's payload format.\n"
+    "\n"
+    "commands:\n"
+    "  build DIR OUT   pack the tree of folder DIR into the file OUT\n"
+    "  list FILE       print the tree a pack holds\n"
+    "  verify FILE     check a pack from end to end\n"
+    "\n"
+    "'dompack COMMAND --help' describes one command.\n"
+    "exit status: 0 success, 1 a faulty pack or a tree that cannot be packed,\n"
+    "2 bad usage or an I/O error.\n";
+
+const Command kCommands[] = {
+    {"build", 2,
+     "usage: dompack build DIR OUT\n"
+     "\n"
+     "Packs the tree of folder DIR into OUT: one gzip member (deflate level 9) around the\n"
+     "pack layout, the tree walked in name order. Names are stored in code page 1252.\n"
+     "\n"
+     "Refused (exit status 1), naming the path: a name longer than 59 bytes in cp1252, a\n"
+     "name cp1252 cannot store, a name Windows cannot use (path or drive separators, control\n"
+     "or reserved characters, device names such as CON or LPT1, a trailing dot or blank), two\n"
+     "names in one folder that differ only in case, a file of 2 GiB or more, symbolic links\n"
+     "and special files. Exit status 2: bad usage or an I/O error.\n"
+     "OUT is written under a temporary name and renamed when complete; on any failure\n"
+     "nothing is left behind.\n",
+     [](const std::vector<std::string>& a) { return RunBuild(a[0], a[1]); }},
+    {"list", 1,
+     "usage: dompack list FILE\n"
+     "\n"
+     "Prints one line per entry in directory order: a file as '<size> <path>', a folder as\n"
+     "'<path>/', paths relative to the install folder with '/' between names, names in UTF-8.\n"
+     "Only the directory is read. Exit status 1 when the directory is faulty, 2 for bad usage\n"
+     "or an I/O error.\n",
+     [](const std::vector<std::string>& a) { return RunList(a[0]); }},
+    {"verify", 1,
+     "usage: dompack verify FILE\n"
+     "\n"
+     "Reads the whole pack through the installer's reader and checks the gzip data (CRC,\n"
+     "length field, no truncation), the magic, every name, the walk of folder and up entries\n"
+     "(never above the install folder, ending in it) and that the bodies fill the rest of the\n"
+     "stream exactly. Stops at the first fault and names it, with the entry's number (from 0,\n"
+     "in directory order) when the fault is an entry's.\n"
+     "Exit status 0 for a good pack, 1 for a faulty one, 2 for bad usage or an I/O error.\n",
+     [](const std::vector<std::string>& a) { return RunVerify(a[0]); }},
+};
+
+bool IsHelp(const char* argument) {
+    return std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fputs(kOverview, stderr);
+        return kExitUsage;
+    }
+    if (IsHelp(argv[1])) {
+        std::fputs(kOverview, stdout);
+        return kExitOk;
+    }
+    for (const Command& command : kCommands) {
+        if (std::strcmp(argv[1], command.name) != 0) {
+            continue;
+        }
+        std::vector<std::string> arguments(argv + 2, argv + argc);
+        for (const std::string& argument : arguments) {
+            if (IsHelp(argument.c_str())) {
+                std::fputs(command.help, stdout);
+                return kExitOk;
+            }
+        }
+        if (static_cast<int>(arguments.size()) != command.arguments) {
+            std::fputs(command.help, stderr);
+            return kExitUsage;
+        }
+        return command.run(arguments);
+    }
+    std::fprintf(stderr, "dompack: unknown command '%s'\n\n%s", argv[1], kOverview);
+    return kExitUsage;
+}
