@@ -1,0 +1,68 @@
+#include "tests/e2e/driver/registry_keys.h"
+
+#include <windows.h>
+
+namespace e2e {
+
+namespace {
+
+// Deletes the subkeys of `key` depth first: not every Windows deletes a key that has any.
+void DeleteSubkeys(HKEY key) {
+    char name[256];
+    for (;;) {
+        DWORD length = sizeof(name);
+        if (RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            return;
+        }
+        HKEY child = nullptr;
+        if (RegOpenKeyExA(key, name, 0, KEY_ALL_ACCESS, &child) != ERROR_SUCCESS) {
+            return;
+        }
+        DeleteSubkeys(child);
+        RegCloseKey(child);
+        if (RegDeleteKeyA(key, name) != ERROR_SUCCESS) {
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+bool CreateMachineKey(const std::string& subkey, const RegistryValues& values) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    bool ok = true;
+    for (const auto& [name, text] : values) {
+        ok = ok && RegSetValueExA(key, name.c_str(), 0, REG_SZ,
+                                  reinterpret_cast<const BYTE*>(text.c_str()),
+                                  static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    return ok;
+}
+
+bool MachineKeyExists(const std::string& subkey) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+bool DeleteMachineKey(const std::string& subkey) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_ALL_ACCESS, &key) ==
+        ERROR_SUCCESS) {
+        DeleteSubkeys(key);
+        RegCloseKey(key);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, subkey.c_str());
+    }
+    return !MachineKeyExists(subkey);
+}
+
+}  // namespace e2e

@@ -1,0 +1,64 @@
+// The end-to-end program: GoogleTest, plus the Setup.exe to test and a watchdog.
+//
+//   dominarch_e2e.exe [gtest flags] <path of Setup.exe> [--screenshot=<file.bmp>]
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/e2e_options.h"
+
+namespace e2e {
+
+namespace {
+
+E2eOptions options;
+
+// No single wait can hang a test, but a whole run that still goes on after this long has gone
+// wrong somewhere: it ends with a failure rather than never.
+constexpr DWORD kWholeRunLimitMs = 10 * 60 * 1000;
+constexpr UINT kWatchdogExitCode = 99;
+
+DWORD WINAPI WatchdogThreadProc(void*) {
+    Sleep(kWholeRunLimitMs);
+    std::fprintf(stderr, "e2e: the run took longer than %lu ms; giving up\n",
+                 static_cast<unsigned long>(kWholeRunLimitMs));
+    std::fflush(stderr);
+    ExitProcess(kWatchdogExitCode);
+}
+
+std::string FolderOfThisProgram() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof(path));
+    char* slash = std::strrchr(path, '\\');
+    if (slash) {
+        *slash = '\0';
+    }
+    return path;
+}
+
+}  // namespace
+
+const E2eOptions& Options() {
+    return options;
+}
+
+}  // namespace e2e
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    constexpr const char kScreenshotFlag[] = "--screenshot=";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], kScreenshotFlag, sizeof(kScreenshotFlag) - 1) == 0) {
+            e2e::options.screenshot_path = argv[i] + sizeof(kScreenshotFlag) - 1;
+        } else {
+            e2e::options.setup_path = argv[i];
+        }
+    }
+    e2e::options.own_folder = e2e::FolderOfThisProgram();
+    CloseHandle(CreateThread(nullptr, 0, e2e::WatchdogThreadProc, nullptr, 0, nullptr));
+    return RUN_ALL_TESTS();
+}

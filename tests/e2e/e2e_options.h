@@ -1,0 +1,17 @@
+#pragma once
+
+// What the end-to-end program was told on its command line.
+
+#include <string>
+
+namespace e2e {
+
+struct E2eOptions {
+    std::string setup_path;       // Windows path of the Setup.exe under test
+    std::string screenshot_path;  // where to save the menu screen as BMP; empty: no screenshot
+    std::string own_folder;       // folder of this program (the fixture lies beside it)
+};
+
+const E2eOptions& Options();
+
+}  // namespace e2e

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Runs the end-to-end suite against a win32 build: a private wine prefix (Windows 98 family), a
+# private Xvfb display, the suite program with the build's Setup.exe, then clean-up. Exits with
+# the suite's status. A screenshot of the menu screen is left in <build>/e2e/menu_screen.png.
+#
+#   tests/e2e/run_e2e.sh <win32-build-dir> [gtest flags...]
+set -u
+
+if [ "$#" -lt 1 ]; then
+    echo "usage: $0 <win32-build-dir> [gtest flags...]" >&2
+    exit 2
+fi
+build="$(cd "$1" 2>/dev/null && pwd)" || { echo "no such folder: $1" >&2; exit 2; }
+shift
+repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+suite="$build/tests/e2e/dominarch_e2e.exe"
+setup="$build/app/Setup.exe"
+for needed in "$suite" "$setup"; do
+    if [ ! -f "$needed" ]; then
+        echo "missing $needed (build the win32 targets dominarch_e2e and Setup first)" >&2
+        exit 2
+    fi
+done
+
+# shellcheck source=../../scripts/wine/wine_env.sh
+source "$repo/scripts/wine/wine_env.sh"
+wine_env_trap
+wine_env_make_prefix win98 || exit 1
+wine_env_start_xvfb || exit 1
+
+artifacts="$build/e2e"
+mkdir -p "$artifacts"
+rm -f "$artifacts/menu_screen.bmp" "$artifacts/menu_screen.png"
+
+windows_path() { winepath -w "$1" 2>/dev/null; }
+
+wine_env_run "$suite" "$(windows_path "$setup")" \
+    "--screenshot=$(windows_path "$artifacts/menu_screen.bmp")" "$@"
+status=$?
+
+if [ -f "$artifacts/menu_screen.bmp" ]; then
+    python3 "$repo/scripts/wine/bmp_to_png.py" "$artifacts/menu_screen.bmp" \
+        "$artifacts/menu_screen.png" && echo "screenshot: $artifacts/menu_screen.png"
+fi
+echo "end-to-end suite: status $status"
+exit "$status"
