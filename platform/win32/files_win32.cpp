@@ -1,0 +1,211 @@
+// Files and folders through the Win32 ANSI API. GetLastError is mapped onto the codes the
+// installer's rules distinguish; "file not found" counts as "path not found".
+
+#include <windows.h>
+
+#include "platform/files.h"
+
+namespace platform {
+
+namespace {
+
+FsError FromLastError() {
+    switch (GetLastError()) {
+        case ERROR_SUCCESS:
+            return FsError::kOk;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return FsError::kPathNotFound;
+        case ERROR_ACCESS_DENIED:
+            return FsError::kAccessDenied;
+        case ERROR_HANDLE_DISK_FULL:
+            return FsError::kHandleDiskFull;
+        case ERROR_NO_SPOOL_SPACE:
+            return FsError::kNoSpoolSpace;
+        case ERROR_DISK_FULL:
+            return FsError::kDiskFull;
+        case ERROR_DIR_NOT_EMPTY:
+            return FsError::kDirNotEmpty;
+        case ERROR_ALREADY_EXISTS:
+            return FsError::kAlreadyExists;
+        default:
+            return FsError::kOther;
+    }
+}
+
+FsError Result(BOOL ok) {
+    return ok ? FsError::kOk : FromLastError();
+}
+
+HANDLE HandleOf(intptr_t handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+}  // namespace
+
+FsError CreateFolder(const std::string& path) {
+    return Result(CreateDirectoryA(path.c_str(), nullptr));
+}
+
+FsError RemoveFolder(const std::string& path) {
+    return Result(RemoveDirectoryA(path.c_str()));
+}
+
+FsError RemoveFile(const std::string& path) {
+    return Result(DeleteFileA(path.c_str()));
+}
+
+FsError CopyFileOver(const std::string& from, const std::string& to) {
+    return Result(CopyFileA(from.c_str(), to.c_str(), FALSE));
+}
+
+FsError SetCurrentFolder(const std::string& path) {
+    return Result(SetCurrentDirectoryA(path.c_str()));
+}
+
+bool GetCurrentFolder(std::string* path) {
+    DWORD needed = GetCurrentDirectoryA(0, nullptr);
+    if (needed == 0) {
+        return false;
+    }
+    std::string buffer(needed, '\0');
+    DWORD length = GetCurrentDirectoryA(needed, buffer.data());
+    if (length == 0 || length >= needed) {
+        return false;  // failed, or moved to a longer path in between
+    }
+    buffer.resize(length);
+    *path = buffer;
+    return true;
+}
+
+bool GetTempFolder(std::string* path) {
+    char buffer[MAX_PATH + 1];
+    DWORD length = GetTempPathA(sizeof buffer, buffer);
+    if (length == 0 || length >= sizeof buffer) {
+        return false;
+    }
+    std::string folder(buffer, length);
+    if (folder.back() != kPathSeparator) {
+        folder += kPathSeparator;
+    }
+    *path = folder;
+    return true;
+}
+
+bool GetFreeSpace(const std::string& path, uint64_t* bytes) {
+    ULARGE_INTEGER available;
+    ULARGE_INTEGER total;
+    ULARGE_INTEGER total_free;
+    if (!GetDiskFreeSpaceExA(path.c_str(), &available, &total, &total_free)) {
+        return false;
+    }
+    *bytes = available.QuadPart;
+    return true;
+}
+
+// --- FolderLister ---
+
+struct FolderLister::State {
+    HANDLE find;            // the open enumeration
+    WIN32_FIND_DATAA data;  // the entry FindFirstFileA found, until Next hands it out
+    bool has_pending;
+};
+
+FolderLister::~FolderLister() {
+    Close();
+}
+
+bool FolderLister::Open(const std::string& folder) {
+    Close();
+    auto* state = new State;
+    state->find = FindFirstFileA(JoinPath(folder, "*").c_str(), &state->data);
+    if (state->find == INVALID_HANDLE_VALUE) {
+        delete state;
+        return false;
+    }
+    state->has_pending = true;
+    state_ = state;
+    return true;
+}
+
+bool FolderLister::Next(FolderEntry* entry) {
+    if (state_ == nullptr) {
+        return false;
+    }
+    if (!state_->has_pending && !FindNextFileA(state_->find, &state_->data)) {
+        return false;
+    }
+    state_->has_pending = false;
+    const DWORD attributes = state_->data.dwFileAttributes;
+    entry->name = state_->data.cFileName;
+    // A link to a folder (junction, symbolic link) is a folder that RemoveFolder removes.
+    entry->is_folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry->is_link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    return true;
+}
+
+void FolderLister::Close() {
+    if (state_ != nullptr) {
+        FindClose(state_->find);
+        delete state_;
+        state_ = nullptr;
+    }
+}
+
+// --- OutputFile ---
+
+OutputFile::~OutputFile() {
+    Close();
+}
+
+FsError OutputFile::Create(const std::string& path) {
+    Close();
+    SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return FromLastError();
+    }
+    handle_ = reinterpret_cast<intptr_t>(file);
+    return FsError::kOk;
+}
+
+FsError OutputFile::Write(const void* data, uint32_t size, uint32_t* written) {
+    *written = 0;
+    if (!IsOpen()) {
+        return FsError::kOther;
+    }
+    DWORD done = 0;
+    if (!WriteFile(HandleOf(handle_), data, size, &done, nullptr)) {
+        *written = done;
+        FsError error = FromLastError();
+        return error == FsError::kOk ? FsError::kOther : error;
+    }
+    *written = done;
+    return done < size ? FsError::kDiskFull : FsError::kOk;
+}
+
+FsError OutputFile::Seek(uint64_t offset) {
+    if (!IsOpen()) {
+        return FsError::kOther;
+    }
+    LONG high = static_cast<LONG>(offset >> 32);
+    SetLastError(ERROR_SUCCESS);
+    DWORD low = SetFilePointer(HandleOf(handle_), static_cast<LONG>(offset & 0xFFFFFFFFu), &high,
+                               FILE_BEGIN);
+    if (low == INVALID_SET_FILE_POINTER && GetLastError() != ERROR_SUCCESS) {
+        return FromLastError();
+    }
+    return FsError::kOk;
+}
+
+FsError OutputFile::Close() {
+    if (!IsOpen()) {
+        return FsError::kOk;
+    }
+    HANDLE file = HandleOf(handle_);
+    handle_ = kClosed;
+    return Result(CloseHandle(file));
+}
+
+}  // namespace platform
