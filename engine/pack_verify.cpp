@@ -10,6 +10,7 @@ namespace {
 
 constexpr uint8_t kGzipMagic[2] = {0x1F, 0x8B};
 constexpr uint32_t kGzipTrailerSize = 8;
+constexpr char kDataError[] = "gzip data error (corrupt data, CRC mismatch or cut-off trailer)";
 
 class Verifier {
   public:
@@ -35,7 +36,7 @@ class Verifier {
     bool FailAtEnd(int32_t entry, const std::string& clean_end_message) {
         switch (reader_.StreamEnd()) {
             case PackStreamEnd::kDataError:
-                return Fail(entry, "gzip data error (corrupt data or CRC mismatch)");
+                return Fail(entry, kDataError);
             case PackStreamEnd::kTruncated:
                 return Fail(entry, "stream truncated: the gzip data ends before its trailer");
             case PackStreamEnd::kClean:
@@ -121,7 +122,7 @@ class Verifier {
             uint32_t wanted = remaining < kPackChunkSize ? remaining : kPackChunkSize;
             int got = reader_.ReadBody(chunk, wanted);
             if (got < 0) {
-                return Fail(entry, "gzip data error in the body (corrupt data or CRC mismatch)");
+                return Fail(entry, kDataError);
             }
             remaining -= static_cast<uint32_t>(got);
             verdict_.body_bytes += static_cast<uint32_t>(got);
@@ -148,7 +149,7 @@ class Verifier {
                                 "stream)");
         }
         if (got < 0) {
-            return Fail(-1, "gzip data error after the last body (corrupt data or CRC mismatch)");
+            return Fail(-1, kDataError);
         }
         if (reader_.StreamEnd() != PackStreamEnd::kClean) {
             return FailAtEnd(-1, "");
