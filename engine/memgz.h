@@ -29,7 +29,7 @@ memgz_stream* memgz_open(const void* block, const char* mode, uint32_t size);
 
 // Delivers up to `length` decompressed bytes: the count delivered (short only at the end of the
 // data or after an error), 0 once the data has ended, -1 once a data error has been met, -2 for a
-// null stream or one not open for reading.
+// null stream, one not open for reading, or a null buffer with a nonzero length.
 int memgz_read(memgz_stream* stream, void* buffer, uint32_t length);
 
 // Releases everything: the last error when it is negative, otherwise inflateEnd's result; -2 for
