@@ -1,0 +1,317 @@
+// dompack as a publisher runs it: build a folder, list and verify the pack, and the refusals,
+// each checked by exit status, message and what is left on disk.
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "tests/engine/pack_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TempFolder {
+  public:
+    TempFolder() {
+        std::string pattern = (fs::temp_directory_path() / "dompack_test.XXXXXX").string();
+        path_ = mkdtemp(pattern.data()) ? pattern : "";
+        EXPECT_FALSE(path_.empty());
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    const fs::path& path() const { return path_; }
+
+  private:
+    fs::path path_;
+};
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+Bytes ReadFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::string ReadText(const fs::path& path) {
+    Bytes bytes = ReadFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void WriteFile(const fs::path& path, const Bytes& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+void WriteText(const fs::path& path, const std::string& text) {
+    WriteFile(path, Bytes(text.begin(), text.end()));
+}
+
+// Runs dompack with the arguments; its output is caught in files of a folder of its own.
+Outcome Dompack(const std::vector<std::string>& arguments) {
+    TempFolder capture;
+    std::string command = Quote(DOMPACK_PATH);
+    for (const std::string& argument : arguments) {
+        command += " " + Quote(argument);
+    }
+    command += " >" + Quote((capture.path() / "out").string()) + " 2>" +
+               Quote((capture.path() / "err").string());
+    int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(capture.path() / "out"),
+            ReadText(capture.path() / "err")};
+}
+
+// Decompresses with zlib's own gzip reader, which checks the CRC and the length field.
+bool Gunzip(const Bytes& gz, Bytes* raw) {
+    z_stream z{};
+    inflateInit2(&z, 16 + 15);
+    raw->resize(1 << 20);
+    z.next_in = const_cast<Bytef*>(gz.data());
+    z.avail_in = static_cast<uInt>(gz.size());
+    z.next_out = raw->data();
+    z.avail_out = static_cast<uInt>(raw->size());
+    int result = inflate(&z, Z_FINISH);
+    raw->resize(z.total_out);
+    bool whole = result == Z_STREAM_END && z.avail_in == 0;
+    inflateEnd(&z);
+    return whole;
+}
+
+std::vector<std::string> Entries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
+// The publisher's game folder: nested folders, an empty file and folder, a body of exactly two
+// chunks, a name with a cp1252 letter.
+void MakeGameTree(const fs::path& root) {
+    WriteText(root / "Dominarch.exe", "MZ stand-in");
+    WriteFile(root / "data" / "empty.dat", {});
+    WriteFile(root / "data" / "maps" / "big.map", Pattern(131072, 9));
+    fs::create_directories(root / "data" / "save");
+    WriteText(root / "caf\xC3\xA9.txt", "menu");
+    WriteText(root / "Zeta" / "a" / "b" / "c" / "deep.txt", "deep");
+}
+
+constexpr char kGameTreeListing[] =
+    "11 Dominarch.exe\n"
+    "Zeta/\n"
+    "Zeta/a/\n"
+    "Zeta/a/b/\n"
+    "Zeta/a/b/c/\n"
+    "4 Zeta/a/b/c/deep.txt\n"
+    "4 caf\xC3\xA9.txt\n"
+    "data/\n"
+    "0 data/empty.dat\n"
+    "data/maps/\n"
+    "131072 data/maps/big.map\n"
+    "data/save/\n";
+
+TEST(Dompack, BuildThenListReproducesTheTree) {
+    TempFolder work;
+    MakeGameTree(work.path() / "game");
+    std::string pack = (work.path() / "game.pack").string();
+
+    Outcome build = Dompack({"build", (work.path() / "game").string(), pack});
+    ASSERT_EQ(build.status, 0) << build.err;
+    Outcome list = Dompack({"list", pack});
+    EXPECT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(list.out, kGameTreeListing);
+    Outcome verify = Dompack({"verify", pack});
+    EXPECT_EQ(verify.status, 0) << verify.err;
+    EXPECT_NE(verify.out.find("ok: 5 files, 7 folders, 131091 bytes"), std::string::npos)
+        << verify.out;
+    EXPECT_EQ(Entries(work.path()).size(), 2u) << "no temporary file left beside the pack";
+}
+
+TEST(Dompack, BuildWritesOneStandardGzipMember) {
+    TempFolder work;
+    MakeGameTree(work.path() / "game");
+    fs::path pack = work.path() / "game.pack";
+    ASSERT_EQ(Dompack({"build", (work.path() / "game").string(), pack.string()}).status, 0);
+
+    Bytes gz = ReadFile(pack);
+    ASSERT_GE(gz.size(), 18u);
+    EXPECT_EQ(Bytes(gz.begin(), gz.begin() + 10), Bytes({0x1F, 0x8B, 8, 0, 0, 0, 0, 0, 0, 11}));
+    Bytes raw;
+    ASSERT_TRUE(Gunzip(gz, &raw));
+    const size_t entries = 5 + 7 * 2;
+    EXPECT_EQ(raw.size(), 8 + entries * 64 + 131091);
+    EXPECT_EQ(Bytes(raw.begin(), raw.begin() + 8), Bytes({'Z', 'O', 'L', 'T', 0xC0, 0x04, 0, 0}));
+    // The second entry is the folder "Zeta", with the size field folders get.
+    EXPECT_EQ(std::string(raw.begin() + 72, raw.begin() + 77), std::string("Zeta\0", 5));
+    EXPECT_EQ(Bytes(raw.begin() + 132, raw.begin() + 136), Bytes({0, 0, 0, 0x80}));
+    EXPECT_EQ(Dompack({"build", (work.path() / "game").string(), pack.string() + "2"}).status, 0);
+    EXPECT_EQ(ReadFile(pack.string() + "2"), gz) << "the same tree gives the same bytes";
+}
+
+TEST(Dompack, EmptyFolderGivesAnEmptyPack) {
+    TempFolder work;
+    fs::create_directories(work.path() / "nothing");
+    std::string pack = (work.path() / "nothing.pack").string();
+    ASSERT_EQ(Dompack({"build", (work.path() / "nothing").string(), pack}).status, 0);
+    Outcome list = Dompack({"list", pack});
+    EXPECT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(list.out, "");
+    EXPECT_EQ(Dompack({"verify", pack}).status, 0);
+}
+
+TEST(Dompack, VerifyNamesTheFaultOfEveryHostilePack) {
+    TempFolder work;
+    for (const HostilePack& hostile : HostilePacks()) {
+        fs::path pack = work.path() / (std::string(hostile.label) + ".pack");
+        WriteFile(pack, hostile.bytes);
+        Outcome verify = Dompack({"verify", pack.string()});
+        EXPECT_EQ(verify.status, 1) << hostile.label;
+        EXPECT_NE(verify.err.find(hostile.fault), std::string::npos)
+            << hostile.label << ": " << verify.err;
+        if (hostile.entry >= 0) {
+            std::string entry = "entry " + std::to_string(hostile.entry) + ": ";
+            EXPECT_NE(verify.err.find(entry), std::string::npos)
+                << hostile.label << ": " << verify.err;
+        }
+    }
+}
+
+TEST(Dompack, ListStopsAtAFaultyEntry) {
+    TempFolder work;
+    fs::path pack = work.path() / "climb.pack";
+    WriteFile(pack, Gzip(PackBytes().File("a", "1").Up().File("b", "2").Raw()));
+    Outcome list = Dompack({"list", pack.string()});
+    EXPECT_EQ(list.status, 1);
+    EXPECT_EQ(list.out, "1 a\n");
+    EXPECT_NE(list.err.find("entry 1: up entry climbs above the install folder"), std::string::npos)
+        << list.err;
+}
+
+TEST(Dompack, BuildRefusesWhatAPackCannotCarry) {
+    struct Row {
+        const char* label;
+        void (*make)(const fs::path& root);
+        const char* fault;
+    };
+    const Row rows[] = {
+        {"name_of_60_bytes",
+         [](const fs::path& root) { WriteText(root / "d" / std::string(60, 'n'), "x"); },
+         "longer than 59 bytes"},
+        {"name_of_60_bytes_in_cp1252",  // 59 letters and an e acute (two bytes in UTF-8)
+         [](const fs::path& root) { WriteText(root / (std::string(59, 'n') + "\xC3\xA9"), ""); },
+         "longer than 59 bytes"},
+        {"chinese_name", [](const fs::path& root) { WriteText(root / "\xE4\xB8\xAD.txt", "x"); },
+         "code page 1252"},
+        {"invalid_utf8_name", [](const fs::path& root) { WriteText(root / "\xFF", "x"); },
+         "code page 1252"},
+        {"backslash_in_name", [](const fs::path& root) { WriteText(root / "a\\b", "x"); },
+         "path separator"},
+        {"colon_in_name", [](const fs::path& root) { WriteText(root / "a:b", "x"); }, "colon"},
+        {"device_name", [](const fs::path& root) { WriteText(root / "sub" / "CON.txt", "x"); },
+         "device"},
+        {"trailing_dot", [](const fs::path& root) { fs::create_directories(root / "saves."); },
+         "dot or a blank"},
+        {"names_differing_in_case",
+         [](const fs::path& root) {
+             WriteText(root / "ReadMe.txt", "1");
+             WriteText(root / "README.TXT", "2");
+         },
+         "used twice"},
+        {"symbolic_link",
+         [](const fs::path& root) {
+             WriteText(root / "real", "x");
+             fs::create_symlink("real", root / "link");
+         },
+         "symbolic link"},
+        {"fifo", [](const fs::path& root) { mkfifo((root / "pipe").c_str(), 0600); },
+         "special file"},
+        {"file_of_2_gib",
+         [](const fs::path& root) {
+             WriteText(root / "huge", "");
+             fs::resize_file(root / "huge", uint64_t{1} << 31);  // sparse: no disk used
+         },
+         "larger than 2147483647 bytes"},
+    };
+    for (const Row& row : rows) {
+        TempFolder work;
+        fs::create_directories(work.path() / "game" / "ok");
+        WriteText(work.path() / "game" / "ok" / "fine.txt", "fine");
+        row.make(work.path() / "game");
+        fs::create_directories(work.path() / "out");
+        std::string pack = (work.path() / "out" / "game.pack").string();
+        Outcome build = Dompack({"build", (work.path() / "game").string(), pack});
+        EXPECT_EQ(build.status, 1) << row.label << ": " << build.err;
+        EXPECT_NE(build.err.find(row.fault), std::string::npos) << row.label << ": " << build.err;
+        EXPECT_TRUE(Entries(work.path() / "out").empty()) << row.label << ": output left behind";
+    }
+}
+
+TEST(Dompack, BuildTakesANameOf59Bytes) {
+    TempFolder work;
+    std::string name(58, 'n');
+    WriteText(work.path() / "game" / (name + "\xC3\xA9"), "x");  // 59 bytes in cp1252
+    std::string pack = (work.path() / "game.pack").string();
+    Outcome build = Dompack({"build", (work.path() / "game").string(), pack});
+    ASSERT_EQ(build.status, 0) << build.err;
+    EXPECT_EQ(Dompack({"list", pack}).out, "1 " + name + "\xC3\xA9\n");
+}
+
+TEST(Dompack, UsageAndInputOutputErrors) {
+    TempFolder work;
+    fs::create_directories(work.path() / "game");
+    std::string missing = (work.path() / "missing").string();
+    struct Row {
+        std::vector<std::string> arguments;
+        int status;
+        const char* text;  // in the output or the error output
+    };
+    const Row rows[] = {
+        {{}, 2, "usage: dompack COMMAND"},
+        {{"--help"}, 0, "usage: dompack COMMAND"},
+        {{"build", "--help"}, 0, "usage: dompack build DIR OUT"},
+        {{"list", "--help"}, 0, "usage: dompack list FILE"},
+        {{"verify", "--help"}, 0, "usage: dompack verify FILE"},
+        {{"pack", "x"}, 2, "unknown command 'pack'"},
+        {{"build", "only-one"}, 2, "usage: dompack build"},
+        {{"verify"}, 2, "usage: dompack verify"},
+        {{"list", missing}, 2, "No such file"},
+        {{"verify", missing}, 2, "No such file"},
+        {{"verify", (work.path() / "game").string()}, 2, "not a regular file"},
+        {{"build", missing, (work.path() / "x.pack").string()}, 2, "No such file"},
+        {{"build", (work.path() / "game").string(), missing + "/x.pack"}, 2, "No such file"},
+    };
+    for (const Row& row : rows) {
+        Outcome run = Dompack(row.arguments);
+        EXPECT_EQ(run.status, row.status) << row.text;
+        EXPECT_NE((run.out + run.err).find(row.text), std::string::npos) << run.out << run.err;
+    }
+    EXPECT_EQ(Entries(work.path()).size(), 1u) << "nothing written";
+}
+
+}  // namespace
