@@ -27,18 +27,18 @@ FsError RemoveFile(const std::string& path);
 FsError CopyFileOver(const std::string& from, const std::string& to);  // replaces `to`
 FsError SetCurrentFolder(const std::string& path);
 bool GetCurrentFolder(std::string* path);
-bool GetTempFolder(std::string* path);  // ends in the separator
-bool GetFreeSpace(const std::string& path, uint64_t* bytes);
+bool GetTempFolder(std::string* path);                        // ends in the separator
+bool GetFreeBytes(const std::string& path, uint64_t* bytes);  // free to this user where path is
 
 struct FolderEntry {
     std::string name;
-    bool is_folder = false;
-    bool is_link = false;  // symbolic link, junction or other reparse point; never descended into
+    bool is_folder = false;  // removed with RemoveFolder; on Windows also a link to a folder
+    bool is_link = false;    // symbolic link, junction or other reparse point; never descended into
 };
 
 // One open enumeration of a folder's entries ("." and ".." included, as the platform lists them).
 class FolderLister {
-public:
+  public:
     FolderLister() = default;
     ~FolderLister();
     FolderLister(const FolderLister&) = delete;
@@ -48,14 +48,14 @@ public:
     bool Next(FolderEntry* entry);         // false at the end (or on any failure)
     void Close();
 
-private:
+  private:
     struct State;
     State* state_ = nullptr;  // the back end's open enumeration
 };
 
 // A file opened for writing: no sharing, always created anew (an existing file is emptied).
 class OutputFile {
-public:
+  public:
     OutputFile() = default;
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
@@ -69,7 +69,7 @@ public:
     FsError Close();
     bool IsOpen() const { return handle_ != kClosed; }
 
-private:
+  private:
     static constexpr intptr_t kClosed = -1;
     intptr_t handle_ = kClosed;  // HANDLE or file descriptor
 };

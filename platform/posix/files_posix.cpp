@@ -31,6 +31,7 @@ FsError FromErrno(int error) {
             return FsError::kPathNotFound;
         case EACCES:
         case EPERM:
+        case EISDIR:  // Windows refuses to open or delete a folder as a file this way
             return FsError::kAccessDenied;
         case ENOTEMPTY:
             return FsError::kDirNotEmpty;
@@ -118,11 +119,7 @@ FsError RemoveFolder(const std::string& path) {
 }
 
 FsError RemoveFile(const std::string& path) {
-    if (unlink(path.c_str()) == 0) {
-        return FsError::kOk;
-    }
-    // Windows refuses to delete a folder as a file with "access denied".
-    return errno == EISDIR ? FsError::kAccessDenied : LastError();
+    return unlink(path.c_str()) == 0 ? FsError::kOk : LastError();
 }
 
 // Copies through a fresh `to`; a copy onto the source itself is refused before `to` is truncated,
@@ -191,7 +188,7 @@ bool GetTempFolder(std::string* path) {
     return true;
 }
 
-bool GetFreeSpace(const std::string& path, uint64_t* bytes) {
+bool GetFreeBytes(const std::string& path, uint64_t* bytes) {
     struct statvfs info;
     if (statvfs(path.c_str(), &info) != 0) {
         return false;

@@ -92,7 +92,7 @@ bool GetTempFolder(std::string* path) {
     return true;
 }
 
-bool GetFreeSpace(const std::string& path, uint64_t* bytes) {
+bool GetFreeBytes(const std::string& path, uint64_t* bytes) {
     ULARGE_INTEGER available;
     ULARGE_INTEGER total;
     ULARGE_INTEGER total_free;

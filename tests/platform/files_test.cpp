@@ -173,12 +173,12 @@ TEST(TempFolder, EndsInTheSeparatorAndExists) {
     EXPECT_TRUE(lister.Open(temp));
 }
 
-TEST(FreeSpace, KnownForAFolderNotForAMissingOne) {
+TEST(FreeBytes, KnownForAFolderNotForAMissingOne) {
     TestFolder root;
     uint64_t bytes = 0;
-    EXPECT_TRUE(platform::GetFreeSpace(root.path(), &bytes));
+    EXPECT_TRUE(platform::GetFreeBytes(root.path(), &bytes));
     EXPECT_GT(bytes, 0u);
-    EXPECT_FALSE(platform::GetFreeSpace(root / "missing", &bytes));
+    EXPECT_FALSE(platform::GetFreeBytes(root / "missing", &bytes));
 }
 
 std::map<std::string, platform::FolderEntry> ListAll(const std::string& folder) {

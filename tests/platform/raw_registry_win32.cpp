@@ -20,8 +20,11 @@ bool SetRawValue(platform::RegistryRoot root, const std::string& path, const std
     if (RegCreateKeyA(RootKey(root), path.c_str(), &key) != ERROR_SUCCESS) {
         return false;
     }
+    // NT stores one NUL more when the byte after the counted data is a NUL; a byte other than NUL
+    // there keeps the planted bytes exactly as given.
+    std::string guarded = bytes + 'X';
     LONG result =
-        RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(bytes.data()),
+        RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(guarded.data()),
                        static_cast<DWORD>(bytes.size()));
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
