@@ -73,12 +73,15 @@ bool Spawn(const ProcessStart& start, pid_t* pid) {
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    int error = 0;
     if (!start.current_folder.empty()) {
-        posix_spawn_file_actions_addchdir_np(&actions, start.current_folder.c_str());
+        error = posix_spawn_file_actions_addchdir_np(&actions, start.current_folder.c_str());
     }
-    int error = start.application.empty()
+    if (error == 0) {
+        error = start.application.empty()
                     ? posix_spawnp(pid, program.c_str(), &actions, nullptr, argv.data(), environ)
                     : posix_spawn(pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    }
     posix_spawn_file_actions_destroy(&actions);
     return error == 0;
 }

@@ -21,6 +21,10 @@ HKEY KeyOf(void* handle) {
     return static_cast<HKEY>(handle);
 }
 
+// The most a string read asks for, whatever capacity the caller offers: far above any value the
+// installer stores, and no caller's figure can make the buffer size overflow.
+constexpr DWORD kLargestValue = 1 << 20;
+
 // Deletes `name` below `parent` with all its subkeys. A subkey that cannot be deleted is stepped
 // over, so the loop ends; the key itself then stays as well.
 bool DeleteTreeBelow(HKEY parent, const char* name) {
@@ -99,9 +103,11 @@ bool RegistryKey::QueryString(const std::string& name, std::string* value,
     if (!IsOpen()) {
         return false;
     }
-    std::vector<char> buffer(capacity + 1, '\0');
+    // Never a null buffer: with one, RegQueryValueExA reports the size instead of the data.
+    const DWORD limit = capacity < kLargestValue ? capacity : kLargestValue;
+    std::vector<char> buffer(limit + 1, '\0');
     DWORD type = 0;
-    DWORD size = capacity;
+    DWORD size = limit;
     if (RegQueryValueExA(KeyOf(handle_), name.c_str(), nullptr, &type,
                          reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS) {
         return false;
@@ -109,7 +115,7 @@ bool RegistryKey::QueryString(const std::string& name, std::string* value,
     if (type != REG_SZ && type != REG_EXPAND_SZ) {
         return false;
     }
-    size = size < capacity ? size : capacity;
+    size = size < limit ? size : limit;
     std::string bytes(buffer.data(), size);
     value->assign(bytes, 0, bytes.find('\0'));
     return true;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <vector>
 
 #include "platform/files.h"
 #include "tests/platform/test_folder.h"
@@ -241,12 +242,6 @@ TEST(FolderLister, ReopensOnAnotherFolder) {
         names.push_back(entry.name);
     }
     EXPECT_NE(std::find(names.begin(), names.end(), "only.txt"), names.end());
-}
-
-TEST(JoinPath, AddsOneSeparator) {
-    const std::string sep(1, platform::kPathSeparator);
-    EXPECT_EQ(platform::JoinPath("a", "b"), "a" + sep + "b");
-    EXPECT_EQ(platform::JoinPath("a" + sep, "b"), "a" + sep + "b");
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST(Process, StartsWaitsAndReportsIdle) {
     EXPECT_TRUE(process.WaitForExit());  // an ended process stays ended
 }
 
-TEST(Process, AMissingProgramDoesNotStart) {
+TEST(Process, AMissingProgramOrFolderDoesNotStart) {
     TestFolder root;
     ProcessStart start;
     start.command_line = "dominarch_no_such_program_here";
@@ -54,6 +54,9 @@ TEST(Process, AMissingProgramDoesNotStart) {
     EXPECT_FALSE(process.Start(start));
     start.application.clear();
     EXPECT_FALSE(process.Start(start));  // nothing to start
+    start.command_line = kSucceed;
+    start.current_folder = root / "missing";
+    EXPECT_FALSE(process.Start(start));
 }
 
 TEST(Process, RunsInTheGivenFolderWithItsArguments) {

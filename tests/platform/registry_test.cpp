@@ -101,7 +101,8 @@ TEST_P(CapacityTable, AValueLargerThanTheBufferIsNotRead) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Registry, CapacityTable,
-                         ::testing::Values(CapacityCase{5, false}, CapacityCase{9, false},
+                         ::testing::Values(CapacityCase{0, false}, CapacityCase{5, false},
+                                           CapacityCase{9, false}, CapacityCase{0xFFFFFFFFu, true},
                                            CapacityCase{10, true}, CapacityCase{11, true},
                                            CapacityCase{260, true}));
 
