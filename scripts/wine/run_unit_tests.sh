@@ -5,6 +5,8 @@
 # that cannot be worked out.
 #
 #   scripts/wine/run_unit_tests.sh build/win32/tests [more folders...]
+#
+# The prefix is of the Windows 98 family; WINE_ENV_VERSION=default gives wine's own (NT).
 set -u
 
 if [ "$#" -eq 0 ]; then
@@ -50,7 +52,7 @@ if [ "${#programs[@]}" -eq 0 ]; then
 fi
 
 wine_env_trap
-wine_env_make_prefix || exit 1
+wine_env_make_prefix "${WINE_ENV_VERSION:-win98}" || exit 1
 
 passed=()
 failed=()

@@ -40,6 +40,15 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
+// For failure messages: the titles of the windows a process shows now.
+std::string ShownWindows(DWORD pid) {
+    std::string titles;
+    for (HWND window : VisibleTopLevelWindows(pid)) {
+        titles += (titles.empty() ? "\"" : ", \"") + WindowTitle(window) + "\"";
+    }
+    return titles.empty() ? "no window" : titles;
+}
+
 class StartupTest : public testing::Test {
   protected:
     void SetUp() override {
@@ -146,7 +155,8 @@ class StartupTest : public testing::Test {
     void ExpectConfirmedHandOver(TestProcess* first, const std::string& program) {
         ASSERT_NE(first, nullptr);
         HWND confirm = WaitForConfirmation(*first);
-        ASSERT_NE(confirm, nullptr) << "no confirmation dialog";
+        ASSERT_NE(confirm, nullptr)
+            << "no confirmation dialog; shown: " << ShownWindows(first->Id());
         ASSERT_TRUE(ClickButton(DialogItem(confirm, kYesButton)));
 
         DWORD exit_code = 1;
@@ -266,7 +276,8 @@ TEST_P(DeclinedUninstallTest, OpensTheOrdinaryMenuScreen) {
     ASSERT_TRUE(GetParam().act(confirm));
 
     HWND menu = WaitForMenuScreen(*setup);
-    ASSERT_NE(menu, nullptr) << "no menu screen after declining";
+    ASSERT_NE(menu, nullptr) << "no menu screen after declining; shown: "
+                             << ShownWindows(setup->Id());
     EXPECT_FALSE(FileExists(copy_path_));
     EXPECT_TRUE(MachineKeyExists(kUninstallEntryKey));
     EXPECT_TRUE(FindProcessesByImageName(kCopyName).empty());
