@@ -30,7 +30,6 @@ public:
 
 private:
     void* process_ = nullptr;  // HANDLE, or the POSIX back end's state
-    void* thread_ = nullptr;
     uint32_t id_ = 0;
 };
 

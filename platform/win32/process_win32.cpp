@@ -1,5 +1,5 @@
-// Processes through CreateProcessA with a zeroed STARTUPINFOA. The process and thread handles are
-// kept for the waits and closed by the destructor; the process itself runs on.
+// Processes through CreateProcessA with a zeroed STARTUPINFOA. The process handle is kept for the
+// waits and closed by the destructor; the process itself runs on.
 
 #include <windows.h>
 
@@ -10,9 +10,6 @@
 namespace platform {
 
 Process::~Process() {
-    if (thread_ != nullptr) {
-        CloseHandle(static_cast<HANDLE>(thread_));
-    }
     if (process_ != nullptr) {
         CloseHandle(static_cast<HANDLE>(process_));
     }
@@ -37,7 +34,7 @@ bool Process::Start(const ProcessStart& start) {
         return false;
     }
     process_ = info.hProcess;
-    thread_ = info.hThread;
+    CloseHandle(info.hThread);
     id_ = info.dwProcessId;
     return true;
 }
