@@ -6,6 +6,9 @@
 namespace {
 
 constexpr uint32_t kFieldSize = 4;
+// Deflate expands its input at most 1032 times (and plain data not at all), so no block yields
+// more decompressed bytes than this many times its size.
+constexpr uint64_t kMaxExpansion = 1032;
 
 }  // namespace
 
@@ -24,7 +27,7 @@ const char* PackStatusMessage(PackStatus status) {
         case PackStatus::kOutOfMemory:
             return "out of memory for the directory";
         case PackStatus::kDirectoryTooLarge:
-            return "directory byte count is too large";
+            return "directory byte count is larger than the pack can hold";
     }
     return "unknown pack status";
 }
@@ -47,6 +50,7 @@ void PackReader::Close() {
 
 PackStatus PackReader::Open(const void* block, uint32_t size) {
     Close();
+    block_size_ = size;
     stream_ = memgz_open(block, "rb", size);
     if (stream_ == nullptr) {
         return PackStatus::kStreamNotOpened;
@@ -69,8 +73,10 @@ PackStatus PackReader::ReadDirectory() {
     if (directory_byte_count_ == 0) {
         return PackStatus::kEmptyDirectory;
     }
-    // A single read reports its count as an int, so a larger directory could not be read.
-    if (directory_byte_count_ > kPackMaxFileSize) {
+    // A single read reports its count as an int, so a larger directory could not be read; and
+    // no buffer is set aside for more than the block could ever decompress to.
+    if (directory_byte_count_ > kPackMaxFileSize ||
+        directory_byte_count_ > kMaxExpansion * block_size_) {
         return PackStatus::kDirectoryTooLarge;
     }
     directory_ = static_cast<uint8_t*>(std::malloc(directory_byte_count_));

@@ -18,7 +18,8 @@ enum class PackStatus {
     kEmptyDirectory,     // the directory read delivered nothing (a count of 0 included)
     kShortDirectory,     // the stream ended (or met a data error) inside the directory or its count
     kOutOfMemory,        // no buffer of the directory's size could be allocated
-    kDirectoryTooLarge,  // a directory byte count of 2^31 or more cannot be read in one read
+    kDirectoryTooLarge,  // a directory byte count of 2^31 or more (one read cannot take it), or
+                         // more than the block can decompress to
 };
 
 const char* PackStatusMessage(PackStatus status);
@@ -66,4 +67,5 @@ class PackReader {
     uint32_t directory_byte_count_ = 0;  // as stored after the magic
     uint32_t directory_bytes_read_ = 0;  // what the directory read delivered
     int32_t entry_count_ = 0;            // entries in the directory; 0 until it is read whole
+    uint32_t block_size_ = 0;            // of the block the stream reads
 };

@@ -123,7 +123,9 @@ Bytes Concat(const Bytes& first, const Bytes& second) {
 ExactBlock::ExactBlock(const Bytes& bytes)
     : data_(new uint8_t[bytes.empty() ? 1 : bytes.size()]),
       size_(static_cast<uint32_t>(bytes.size())) {
-    std::memcpy(data_.get(), bytes.data(), bytes.size());
+    if (!bytes.empty()) {
+        std::memcpy(data_.get(), bytes.data(), bytes.size());
+    }
 }
 
 Bytes Pattern(size_t size, uint32_t seed) {

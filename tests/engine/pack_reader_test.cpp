@@ -22,6 +22,8 @@ struct OpenRow {
 std::vector<OpenRow> OpenRows() {
     Bytes one_entry = PackBytes().File("a", "").Raw();
     Bytes magic_and_count(one_entry.begin(), one_entry.begin() + 8);
+    Bytes noise_bytes = Pattern(200, 8);  // about 230 bytes of gzip: room for 237,000 bytes
+    std::string noise(noise_bytes.begin(), noise_bytes.end());
     return {
         {"sample", Gzip(SampleTree().Raw()), PackStatus::kOk, 10},
         {"not_gzip_read_as_it_stands", SampleTree().Raw(), PackStatus::kOk, 10},
@@ -57,6 +59,12 @@ std::vector<OpenRow> OpenRows() {
          PackStatus::kOk, 0},
         {"count_negative", Gzip(PackBytes().DirectoryByteCount(0x80000000u).Raw()),
          PackStatus::kDirectoryTooLarge, 0},
+        {"count_beyond_what_the_block_holds",
+         Gzip(PackBytes().DirectoryByteCount(1000000).ExtraBodyBytes(noise).Raw()),
+         PackStatus::kDirectoryTooLarge, 0},
+        {"count_within_what_the_block_holds",
+         Gzip(PackBytes().DirectoryByteCount(100000).ExtraBodyBytes(noise).Raw()),
+         PackStatus::kShortDirectory, 0},
     };
 }
 
@@ -80,7 +88,12 @@ TEST(PackReader, DirectoryTooLargeToAllocateIsAStatus) {
     if (sizeof(void*) != 4) {
         GTEST_SKIP() << "only a 32-bit process is sure to be refused 2 GiB";
     }
-    ExactBlock block(Gzip(PackBytes().DirectoryByteCount(0x7FFFFFC0u).Raw()));
+    // Noise, so that the block is large enough to hold such a directory in principle.
+    Bytes noise = Pattern(2100000, 6);
+    ExactBlock block(Gzip(PackBytes()
+                              .DirectoryByteCount(0x7FFFFFC0u)
+                              .ExtraBodyBytes(std::string(noise.begin(), noise.end()))
+                              .Raw()));
     PackReader reader;
     EXPECT_EQ(reader.Open(block.data(), block.size()), PackStatus::kOutOfMemory);
 }
