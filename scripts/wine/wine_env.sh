@@ -13,6 +13,7 @@
 
 WINE_ENV_PREFIX=""    # the prefix this shell created (removed on clean-up)
 WINE_ENV_XVFB_PID=""  # the Xvfb this shell started
+WINE_ENV_CHILD_PID="" # the program wine_env_run is waiting for
 WINE_ENV_RUN_TIMEOUT="${WINE_ENV_RUN_TIMEOUT:-600}"  # seconds one wine_env_run may take
 
 wine_env_log() { echo "[wine_env] $*" >&2; }
@@ -89,11 +90,15 @@ wine_env_start_xvfb() {
 }
 
 # wine_env_run program [args...]: runs a Win32 program in the prefix, on the display if one was
-# started, and returns its exit status (124 or more when the time limit cut it off).
+# started, and returns its exit status (124 or more when the time limit cut it off). It waits in
+# the background so that INT and TERM reach the trap at once instead of after the program.
 wine_env_run() {
     local status
-    timeout --kill-after=10 "$WINE_ENV_RUN_TIMEOUT" wine "$@"
+    timeout --kill-after=10 "$WINE_ENV_RUN_TIMEOUT" wine "$@" &
+    WINE_ENV_CHILD_PID=$!
+    wait "$WINE_ENV_CHILD_PID"
     status=$?
+    WINE_ENV_CHILD_PID=""
     if [ "$status" -ge 124 ] && [ "$status" -le 137 ]; then
         wine_env_log "$1 timed out or was killed (status $status)"
     fi
@@ -102,6 +107,10 @@ wine_env_run() {
 
 # Stops this prefix's wineserver and every program in it, then Xvfb, then removes the prefix.
 wine_env_cleanup() {
+    if [ -n "$WINE_ENV_CHILD_PID" ]; then
+        kill "$WINE_ENV_CHILD_PID" 2>/dev/null
+    fi
+    WINE_ENV_CHILD_PID=""
     if [ -n "$WINE_ENV_PREFIX" ] && [ -d "$WINE_ENV_PREFIX" ]; then
         WINEPREFIX="$WINE_ENV_PREFIX" timeout 30 wineserver -k >/dev/null 2>&1
         WINEPREFIX="$WINE_ENV_PREFIX" timeout 30 wineserver -w >/dev/null 2>&1
