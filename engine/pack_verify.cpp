@@ -31,18 +31,23 @@ class Verifier {
         return false;
     }
 
-    // After a read came up short: why the data stopped. `clean_end_message` names the fault when
-    // the gzip data itself ended cleanly.
-    bool FailAtEnd(int32_t entry, const std::string& clean_end_message) {
+    // True when the gzip data ended cleanly; otherwise false with the fault named (a data error
+    // or a cut). Asked once a read has come up short.
+    bool CheckCleanEnd(int32_t entry) {
         switch (reader_.StreamEnd()) {
+            case PackStreamEnd::kClean:
+                return true;
             case PackStreamEnd::kDataError:
                 return Fail(entry, kDataError);
             case PackStreamEnd::kTruncated:
-                return Fail(entry, "stream truncated: the gzip data ends before its trailer");
-            case PackStreamEnd::kClean:
                 break;
         }
-        return Fail(entry, clean_end_message);
+        return Fail(entry, "stream truncated: the gzip data ends before its trailer");
+    }
+
+    // The data stopped early: a cut or a data error, or else the pack's own fault.
+    bool FailAtEnd(int32_t entry, const std::string& clean_end_message) {
+        return CheckCleanEnd(entry) && Fail(entry, clean_end_message);
     }
 
     bool CheckGzipMagic() {
@@ -58,16 +63,18 @@ class Verifier {
             case PackStatus::kOk:
                 return true;
             case PackStatus::kWrongMagic:
-                if (reader_.StreamEnd() == PackStreamEnd::kDataError) {
-                    return FailAtEnd(-1, "");
-                }
-                return Fail(-1, PackStatusMessage(status));
+                return Fail(-1, reader_.StreamEnd() == PackStreamEnd::kDataError
+                                    ? kDataError
+                                    : PackStatusMessage(status));
             case PackStatus::kEmptyDirectory:
                 if (reader_.DirectoryByteCount() == 0) {
                     return true;  // an empty tree
                 }
                 [[fallthrough]];
             case PackStatus::kShortDirectory:
+                if (reader_.DirectoryByteCount() == 0) {  // the count itself was cut off
+                    return FailAtEnd(-1, "stream ends inside the directory byte count");
+                }
                 return FailAtEnd(-1, "stream ends inside the directory (" +
                                          std::to_string(reader_.DirectoryBytesRead()) + " of " +
                                          std::to_string(reader_.DirectoryByteCount()) + " bytes)");
@@ -151,10 +158,7 @@ class Verifier {
         if (got < 0) {
             return Fail(-1, kDataError);
         }
-        if (reader_.StreamEnd() != PackStreamEnd::kClean) {
-            return FailAtEnd(-1, "");
-        }
-        return CheckLengthField();
+        return CheckCleanEnd(-1) && CheckLengthField();
     }
 
     // The reader ignores the trailer's length field; a pack is one gzip member, so the field

@@ -44,13 +44,4 @@ TEST(PackVerify, NamesTheFaultOfEveryHostilePack) {
     }
 }
 
-TEST(PackVerify, DescribesTheEntryByNumber) {
-    PackVerdict verdict;
-    verdict.entry = 17;
-    verdict.message = "name contains a path separator";
-    EXPECT_EQ(DescribeVerdict(verdict), "entry 17: name contains a path separator");
-    verdict.entry = -1;
-    EXPECT_EQ(DescribeVerdict(verdict), "name contains a path separator");
-}
-
 }  // namespace
