@@ -28,6 +28,26 @@ TEST(ArgumentsOf, SkipsTheProgramNameAndTheBlanksAfterIt) {
     }
 }
 
+TEST(ArgumentsOf, SkipsTheProgramsOwnPathWithBlanksWhenUnquoted) {
+    const char* program = "C:\\Program Files\\Dominarch\\Setup.exe";
+    const ArgumentsRow rows[] = {
+        {"C:\\Program Files\\Dominarch\\Setup.exe /uninstall", "/uninstall"},
+        {"c:\\PROGRAM FILES\\dominarch\\setup.exe /uninstall", "/uninstall"},
+        {"C:\\Program Files\\Dominarch\\Setup.exe", ""},
+        {"\"C:\\Program Files\\Dominarch\\Setup.exe\" /uninstall", "/uninstall"},
+        // A short name or another path is split at its first blank as usual.
+        {"C:\\PROGRA~1\\DOMINA~1\\SETUP.EXE /uninstall", "/uninstall"},
+        {"C:\\Program Files\\Other\\Setup.exe /uninstall", "Files\\Other\\Setup.exe /uninstall"},
+        // The path must end where the program name ends.
+        {"C:\\Program Files\\Dominarch\\Setup.exe2 /uninstall",
+         "Files\\Dominarch\\Setup.exe2 /uninstall"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(platform::ArgumentsOf(row.command_line, program), row.arguments)
+            << row.command_line;
+    }
+}
+
 TEST(RunModeOf, ComparesTheWholeArgumentsExactly) {
     EXPECT_EQ(app::RunModeOf(""), app::RunMode::kMenu);
     EXPECT_EQ(app::RunModeOf("/uninstall"), app::RunMode::kUninstall);

@@ -39,10 +39,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     SetResourceModule(instance);
     app->m_hInstance = instance;
-    // The arguments are taken from the full command line by the same rule everywhere, rather
-    // than from what the C runtime happens to pass.
+    // The C runtime would split an unquoted program path at its first blank, as in the
+    // uninstall entry's "C:\Program Files\Dominarch\Setup.exe /uninstall"; the arguments are
+    // taken after the program's own path instead.
     static std::string arguments;
-    arguments = std::string(platform::ArgumentsOf(GetCommandLineA()));
+    char program[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
+    arguments = std::string(platform::ArgumentsOf(
+        GetCommandLineA(), std::string_view(program, length < MAX_PATH ? length : 0)));
     app->m_lpCmdLine = arguments.c_str();
     app->InitInstance();
     return app->ExitInstance();
