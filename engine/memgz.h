@@ -11,16 +11,16 @@
 constexpr uint32_t kMemgzInputSize = 16384;
 
 struct memgz_stream {
-    z_stream zstream;           // inflate state; next_in/avail_in cover the unread input buffer
-    int last_error;             // zlib status of the last operation (Z_OK, Z_STREAM_END, ...)
-    bool end_of_input;          // the block has no more bytes to give
-    const uint8_t* block;       // first byte of the block (not owned)
-    uint32_t block_size;        // length of the block
-    const uint8_t* position;    // next byte of the block not yet copied into the input buffer
-    uint8_t* input;             // kMemgzInputSize bytes, owned
-    uint32_t crc;               // CRC-32 of the bytes delivered since the member began
-    bool transparent;           // not gzip data: bytes are delivered as they stand
-    char mode;                  // 'r' while open for reading
+    z_stream zstream;         // inflate state; next_in/avail_in cover the unread input buffer
+    int last_error;           // zlib status of the last operation (Z_OK, Z_STREAM_END, ...)
+    bool end_of_input;        // the block has no more bytes to give
+    const uint8_t* block;     // first byte of the block (not owned)
+    uint32_t block_size;      // length of the block
+    const uint8_t* position;  // next byte of the block not yet copied into the input buffer
+    uint8_t* input;           // kMemgzInputSize bytes, owned
+    uint32_t crc;             // CRC-32 of the bytes delivered since the member began
+    bool transparent;         // not gzip data: bytes are delivered as they stand
+    char mode;                // 'r' while open for reading
 };
 
 // Opens a stream over `size` bytes at `block`; null when block or mode is null, the mode has no

@@ -8,7 +8,7 @@ namespace platform {
 // distinguish; every back end maps its own errors onto them and anything else becomes kOther.
 enum class FsError : uint32_t {
     kOk = 0,
-    kPathNotFound = 3,    // also a missing file
+    kPathNotFound = 3,  // also a missing file
     kAccessDenied = 5,
     kHandleDiskFull = 39,
     kNoSpoolSpace = 62,  // the directory is full

@@ -8,15 +8,15 @@
 namespace platform {
 
 struct ProcessStart {
-    std::string application;     // empty: taken from the command line
-    std::string command_line;    // Windows rules: the program, then its arguments
-    std::string current_folder;  // empty: inherited
-    uint32_t creation_flags = 0; // Win32 creation flags; ignored elsewhere
+    std::string application;      // empty: taken from the command line
+    std::string command_line;     // Windows rules: the program, then its arguments
+    std::string current_folder;   // empty: inherited
+    uint32_t creation_flags = 0;  // Win32 creation flags; ignored elsewhere
 };
 
 // A started process; its handles are released by the destructor (the process runs on).
 class Process {
-public:
+  public:
     Process() = default;
     ~Process();
     Process(const Process&) = delete;
@@ -28,7 +28,7 @@ public:
     bool WaitForExit();
     uint32_t Id() const { return id_; }
 
-private:
+  private:
     void* process_ = nullptr;  // HANDLE, or the POSIX back end's state
     uint32_t id_ = 0;
 };

@@ -14,7 +14,7 @@ enum class RegistryRoot { kLocalMachine, kCurrentUser };
 enum class RegistryAccess { kAll, kQueryValue };
 
 class RegistryKey {
-public:
+  public:
     RegistryKey() = default;
     ~RegistryKey();
     RegistryKey(RegistryKey&& other) noexcept;
@@ -39,7 +39,7 @@ public:
     bool IsOpen() const { return handle_ != nullptr; }
     void Close();
 
-private:
+  private:
     void* handle_ = nullptr;  // HKEY, or the in-memory store's key id
 };
 

@@ -6,7 +6,7 @@
 namespace platform {
 
 class Event {
-public:
+  public:
     Event();
     ~Event();
     Event(const Event&) = delete;
@@ -17,7 +17,7 @@ public:
     void Wait();
     bool IsSet();
 
-private:
+  private:
     friend int WaitAny(Event& first, Event& second);
     void* impl_;  // HANDLE, or the POSIX back end's state
 };
@@ -27,7 +27,7 @@ private:
 int WaitAny(Event& first, Event& second);
 
 class Semaphore {
-public:
+  public:
     explicit Semaphore(bool available = true);
     ~Semaphore();
     Semaphore(const Semaphore&) = delete;
@@ -36,19 +36,19 @@ public:
     void Acquire();
     void Release();  // a release of an available semaphore is ignored (maximum count 1)
 
-private:
+  private:
     void* impl_;
 };
 
 // Holds a Semaphore for a scope.
 class SemaphoreLock {
-public:
+  public:
     explicit SemaphoreLock(Semaphore& s) : s_(s) { s_.Acquire(); }
     ~SemaphoreLock() { s_.Release(); }
     SemaphoreLock(const SemaphoreLock&) = delete;
     SemaphoreLock& operator=(const SemaphoreLock&) = delete;
 
-private:
+  private:
     Semaphore& s_;
 };
 

@@ -5,7 +5,7 @@ namespace platform {
 // A thread at normal priority with the default stack. A thread that is neither joined nor
 // detached when its owner goes is detached then: worker threads of the installer end on their own.
 class Thread {
-public:
+  public:
     using Proc = void (*)(void* arg);
 
     Thread() = default;
@@ -18,7 +18,7 @@ public:
     void Detach();
     bool IsStarted() const { return impl_ != nullptr; }
 
-private:
+  private:
     void* impl_ = nullptr;
 };
 

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the native unit tests (plain, with AddressSanitizer and
+# UndefinedBehaviorSanitizer, with ThreadSanitizer), a short run of each fuzzer, the same
+# portable tests built with mingw under wine (Windows 98 and NT families), and the end-to-end
+# suite that drives Setup.exe under wine on a virtual display. Installs what it needs first.
+#   DOMINARCH_FUZZ_SECONDS   seconds per fuzzer (default 30)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+fuzz_seconds="${DOMINARCH_FUZZ_SECONDS:-30}"
+
+step() { printf '\n=== %s\n' "$*"; }
+
+step "Dependencies"
+scripts/install-deps.sh
+
+step "Format"
+scripts/check-format.sh
+
+step "Native unit tests"
+scripts/build.sh native
+ctest --test-dir build/native --output-on-failure -j 2
+
+step "Native unit tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+scripts/build.sh asan
+ctest --test-dir build/asan --output-on-failure -j 2
+
+step "Native unit tests with ThreadSanitizer"
+scripts/build.sh tsan
+# ThreadSanitizer needs the classic address-space layout on kernels with high mmap entropy.
+setarch "$(uname -m)" -R ctest --test-dir build/tsan --output-on-failure -j 2
+
+step "Fuzzers, ${fuzz_seconds} s each"
+scripts/build.sh fuzz
+for fuzzer in build/fuzz/tests/fuzz/*_fuzz; do
+    name="$(basename "$fuzzer" _fuzz)"
+    scratch="$(mktemp -d)"
+    "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -print_final_stats=0 \
+        "$scratch" "tests/fuzz/corpus/$name" 2>&1 | tail -n 2
+    rm -rf "$scratch"
+done
+
+step "Win32 build"
+scripts/build.sh win32
+
+step "Portable tests under wine, Windows 98 family"
+scripts/wine/run_unit_tests.sh build/win32/tests
+
+step "Portable tests under wine, NT family"
+WINE_ENV_VERSION=default scripts/wine/run_unit_tests.sh build/win32/tests
+
+step "End-to-end suite under wine"
+tests/e2e/run_e2e.sh build/win32
+
+step "All tests passed"
