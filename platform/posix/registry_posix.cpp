@@ -115,23 +115,6 @@ const OpenKey& KeyOf(void* handle) {
 
 }  // namespace
 
-RegistryKey::~RegistryKey() {
-    Close();
-}
-
-RegistryKey::RegistryKey(RegistryKey&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = nullptr;
-}
-
-RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        other.handle_ = nullptr;
-    }
-    return *this;
-}
-
 bool RegistryKey::Open(RegistryRoot root, const std::string& path, RegistryAccess access) {
     Close();
     KeyPath levels;

@@ -50,23 +50,6 @@ bool DeleteTreeBelow(HKEY parent, const char* name) {
 
 }  // namespace
 
-RegistryKey::~RegistryKey() {
-    Close();
-}
-
-RegistryKey::RegistryKey(RegistryKey&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = nullptr;
-}
-
-RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        other.handle_ = nullptr;
-    }
-    return *this;
-}
-
 bool RegistryKey::Open(RegistryRoot root, const std::string& path, RegistryAccess access) {
     Close();
     REGSAM sam = access == RegistryAccess::kAll ? KEY_ALL_ACCESS : KEY_QUERY_VALUE;
