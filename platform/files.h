@@ -30,6 +30,15 @@ bool GetCurrentFolder(std::string* path);
 bool GetTempFolder(std::string* path);                        // ends in the separator
 bool GetFreeBytes(const std::string& path, uint64_t* bytes);  // free to this user where path is
 
+enum class PathKind {
+    kMissing,
+    kFile,
+    kFolder,
+    kLink,  // symbolic link, junction or other reparse point: reported, never followed
+};
+
+PathKind QueryPathKind(const std::string& path);
+
 struct FolderEntry {
     std::string name;
     bool is_folder = false;  // removed with RemoveFolder; on Windows also a link to a folder

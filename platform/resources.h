@@ -1,8 +1,8 @@
 #pragma once
 
 // Resources of the running program: blocks of bytes found by type name and integer id. Type names
-// compare without regard to case. Win32: the program file's own resources. POSIX: blocks that a
-// test or a tool hands in with SetResource (platform/posix/resource_store.h).
+// compare without regard to case. Blocks that a test or a tool hands in with SetResource
+// (platform/resource_store.h) come first; then, on Win32, the program file's own resources.
 
 #include <cstdint>
 

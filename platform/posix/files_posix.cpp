@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/file_faults.h"
 #include "platform/files.h"
 
 namespace platform {
@@ -101,10 +102,16 @@ FsError CopyBytes(int from, int to) {
 }  // namespace
 
 FsError CreateFolder(const std::string& path) {
+    if (FsError fault; FaultInjected(FileOp::kCreateFolder, path, &fault)) {
+        return fault;
+    }
     return mkdir(path.c_str(), 0777) == 0 ? FsError::kOk : LastError();
 }
 
 FsError RemoveFolder(const std::string& path) {
+    if (FsError fault; FaultInjected(FileOp::kRemoveFolder, path, &fault)) {
+        return fault;
+    }
     if (rmdir(path.c_str()) == 0) {
         return FsError::kOk;
     }
@@ -119,6 +126,9 @@ FsError RemoveFolder(const std::string& path) {
 }
 
 FsError RemoveFile(const std::string& path) {
+    if (FsError fault; FaultInjected(FileOp::kRemoveFile, path, &fault)) {
+        return fault;
+    }
     return unlink(path.c_str()) == 0 ? FsError::kOk : LastError();
 }
 
@@ -159,7 +169,21 @@ FsError CopyFileOver(const std::string& from, const std::string& to) {
     return error;
 }
 
+PathKind QueryPathKind(const std::string& path) {
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0) {
+        return PathKind::kMissing;
+    }
+    if (S_ISLNK(info.st_mode)) {
+        return PathKind::kLink;
+    }
+    return S_ISDIR(info.st_mode) ? PathKind::kFolder : PathKind::kFile;
+}
+
 FsError SetCurrentFolder(const std::string& path) {
+    if (FsError fault; FaultInjected(FileOp::kSetCurrentFolder, path, &fault)) {
+        return fault;
+    }
     return chdir(path.c_str()) == 0 ? FsError::kOk : LastError();
 }
 
@@ -256,6 +280,9 @@ OutputFile::~OutputFile() {
 }
 
 FsError OutputFile::Create(const std::string& path) {
+    if (FsError fault; FaultInjected(FileOp::kCreateFile, path, &fault)) {
+        return fault;
+    }
     Close();
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {
@@ -269,6 +296,12 @@ FsError OutputFile::Write(const void* data, uint32_t size, uint32_t* written) {
     *written = 0;
     if (!IsOpen()) {
         return FsError::kOther;
+    }
+    const FileFault fault = CheckFileFault(FileOp::kWrite, {});
+    if (fault.error != FsError::kOk) {
+        const uint32_t landed = fault.bytes_landed < size ? fault.bytes_landed : size;
+        WriteAll(static_cast<int>(handle_), data, landed, written);
+        return fault.error;
     }
     return WriteAll(static_cast<int>(handle_), data, size, written);
 }
@@ -288,7 +321,11 @@ FsError OutputFile::Close() {
     }
     int fd = static_cast<int>(handle_);
     handle_ = kClosed;
-    return close(fd) == 0 ? FsError::kOk : LastError();
+    const FsError result = close(fd) == 0 ? FsError::kOk : LastError();
+    if (FsError fault; FaultInjected(FileOp::kClose, {}, &fault)) {
+        return fault;
+    }
+    return result;
 }
 
 }  // namespace platform

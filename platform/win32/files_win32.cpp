@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "platform/file_faults.h"
 #include "platform/files.h"
 
 namespace platform {
@@ -44,14 +45,23 @@ HANDLE HandleOf(intptr_t handle) {
 }  // namespace
 
 FsError CreateFolder(const std::string& path) {
+    if (FsError fault; FaultInjected(FileOp::kCreateFolder, path, &fault)) {
+        return fault;
+    }
     return Result(CreateDirectoryA(path.c_str(), nullptr));
 }
 
 FsError RemoveFolder(const std::string& path) {
+    if (FsError fault; FaultInjected(FileOp::kRemoveFolder, path, &fault)) {
+        return fault;
+    }
     return Result(RemoveDirectoryA(path.c_str()));
 }
 
 FsError RemoveFile(const std::string& path) {
+    if (FsError fault; FaultInjected(FileOp::kRemoveFile, path, &fault)) {
+        return fault;
+    }
     return Result(DeleteFileA(path.c_str()));
 }
 
@@ -59,7 +69,21 @@ FsError CopyFileOver(const std::string& from, const std::string& to) {
     return Result(CopyFileA(from.c_str(), to.c_str(), FALSE));
 }
 
+PathKind QueryPathKind(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return PathKind::kMissing;
+    }
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        return PathKind::kLink;
+    }
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kFolder : PathKind::kFile;
+}
+
 FsError SetCurrentFolder(const std::string& path) {
+    if (FsError fault; FaultInjected(FileOp::kSetCurrentFolder, path, &fault)) {
+        return fault;
+    }
     return Result(SetCurrentDirectoryA(path.c_str()));
 }
 
@@ -159,6 +183,9 @@ OutputFile::~OutputFile() {
 }
 
 FsError OutputFile::Create(const std::string& path) {
+    if (FsError fault; FaultInjected(FileOp::kCreateFile, path, &fault)) {
+        return fault;
+    }
     Close();
     SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS,
@@ -174,6 +201,15 @@ FsError OutputFile::Write(const void* data, uint32_t size, uint32_t* written) {
     *written = 0;
     if (!IsOpen()) {
         return FsError::kOther;
+    }
+    const FileFault fault = CheckFileFault(FileOp::kWrite, {});
+    if (fault.error != FsError::kOk) {
+        const uint32_t landed = fault.bytes_landed < size ? fault.bytes_landed : size;
+        DWORD done = 0;
+        if (landed > 0 && WriteFile(HandleOf(handle_), data, landed, &done, nullptr)) {
+            *written = done;
+        }
+        return fault.error;
     }
     DWORD done = 0;
     if (!WriteFile(HandleOf(handle_), data, size, &done, nullptr)) {
@@ -205,7 +241,11 @@ FsError OutputFile::Close() {
     }
     HANDLE file = HandleOf(handle_);
     handle_ = kClosed;
-    return Result(CloseHandle(file));
+    const FsError result = Result(CloseHandle(file));
+    if (FsError fault; FaultInjected(FileOp::kClose, {}, &fault)) {
+        return fault;
+    }
+    return result;
 }
 
 }  // namespace platform

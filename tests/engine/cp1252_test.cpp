@@ -51,8 +51,7 @@ TEST(Cp1252, RefusesWhatItCannotStoreAndMalformedUtf8) {
         "\xED\xA0\x80",      // a surrogate
         "\xF4\x90\x80\x80",  // beyond U+10FFFF
         "\x80",              // a lone continuation byte
-        "a\xFF"
-        "b",
+        "a\xFF\x62",         // a byte no UTF-8 sequence starts with, then 'b'
     };
     for (const char* utf8 : rows) {
         std::string out;

@@ -37,6 +37,7 @@ TEST(FolderLister, SymbolicLinksAreLinksAndNeverFolders) {
         ASSERT_EQ(entries.count(name), 1u) << name;
         EXPECT_TRUE(entries[name].is_link) << name;
         EXPECT_FALSE(entries[name].is_folder) << name;
+        EXPECT_EQ(platform::QueryPathKind(root / name), platform::PathKind::kLink) << name;
     }
 
     // Removed as files: the link goes, what it points at stays.

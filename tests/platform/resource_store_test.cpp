@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix/resource_store.h"
+#include "platform/resource_store.h"
 
 namespace {
 

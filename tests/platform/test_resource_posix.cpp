@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/posix/resource_store.h"
+#include "platform/resource_store.h"
 #include "tests/platform/test_resource.h"
 
 namespace {

@@ -1,0 +1,20 @@
+#pragma once
+
+// Resources handed in at run time: blocks of bytes that FindOwnResource finds before (on POSIX:
+// instead of) the program file's own. Tools and tests register them, for instance a pack to
+// extract. The caller keeps the bytes alive while they are registered.
+
+#include <cstdint>
+
+#include "platform/resources.h"
+
+namespace platform {
+
+void SetResource(const char* type, uint32_t id, ResourceBytes bytes);
+void RemoveResource(const char* type, uint32_t id);
+void ClearResources();
+
+// The registered block of that type name (without regard to case) and id, if there is one.
+bool FindRegisteredResource(const char* type, uint32_t id, ResourceBytes* bytes);
+
+}  // namespace platform
