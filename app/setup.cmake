@@ -15,7 +15,7 @@ target_link_libraries(installer_win32 PUBLIC app_core engine win32_ui advapi32 s
 
 set(installer_rc ${CMAKE_SOURCE_DIR}/res/installer.rc)
 set(rc_inputs
-    ${CMAKE_SOURCE_DIR}/app/resource_ids.h
+    ${CMAKE_SOURCE_DIR}/res/resource_ids.h
     ${CMAKE_SOURCE_DIR}/res/art/background.bmp
     ${CMAKE_SOURCE_DIR}/res/art/dominarch.ico
     ${CMAKE_SOURCE_DIR}/res/ReadMe.txt)
@@ -63,7 +63,7 @@ endif()
 add_custom_target(payload DEPENDS ${pack})
 
 set(payload_rc ${CMAKE_BINARY_DIR}/payload/payload.rc)
-file(WRITE ${payload_rc}.in "#include \"app/resource_ids.h\"\nLANGUAGE 9, 1\nIDR_PACK PACK \"@pack@\"\n")
+file(WRITE ${payload_rc}.in "#include \"res/resource_ids.h\"\nLANGUAGE 9, 1\nIDR_PACK PACK \"@pack@\"\n")
 configure_file(${payload_rc}.in ${payload_rc} @ONLY)
 set_source_files_properties(${payload_rc} PROPERTIES OBJECT_DEPENDS ${pack})
 

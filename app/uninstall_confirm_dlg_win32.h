@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/resource_ids.h"
+#include "res/resource_ids.h"
 #include "platform/win32/ui/dialog.h"
 
 // "Uninstall?": "YES " ends it with IDOK, "NO!" (the default) with IDCANCEL.

@@ -38,3 +38,8 @@
 #define IDS_EXIT 6
 #define IDS_REINSTALL 7
 #define IDS_LANGUAGE_SELECTION 8
+
+// Progress indicator pictures: the mask, the finished and the unfinished colours.
+#define IDB_PROGRESS_MASK 175
+#define IDB_PROGRESS_LIT 176
+#define IDB_PROGRESS_UNLIT 177

@@ -1,0 +1,24 @@
+#pragma once
+
+// The extraction pipeline: unpacks the payload (the PACK resource) into an install folder while
+// the caller's user interface keeps running. A control thread starts a writer thread, which starts
+// a reader thread; the reader decompresses the pack and hands every entry and every 65,536-byte
+// chunk of a body to the writer through one transfer record, while the writer creates the folders
+// and files. Decompressing chunk n+1 overlaps writing chunk n.
+
+#include <string>
+
+// Told once, on the control thread, when everything (reader, writer, any rollback) has ended.
+class ExtractionListener {
+  public:
+    virtual ~ExtractionListener() = default;
+    // 1: the whole tree was copied; 0: failed or abandoned.
+    virtual void OnExtractionDone(int result) = 0;
+};
+
+// Starts the copy into `install_folder` (which exists) and returns at once; false when no thread
+// could be started (nothing then happens). `rollback`: remove what was installed if the copy
+// fails (a first installation). A current progress indicator must exist for the whole run, and
+// nothing else may change the process's current folder until the listener has been told.
+bool StartExtraction(const std::string& install_folder, bool rollback,
+                     ExtractionListener* listener);
