@@ -11,12 +11,16 @@ set(DOMINARCH_DOMPACK "" CACHE FILEPATH "Native dompack to pack with; empty: bui
 file(GLOB installer_win32_sources CONFIGURE_DEPENDS *_win32.cpp)
 list(FILTER installer_win32_sources EXCLUDE REGEX "setup_main_win32\\.cpp$")
 add_library(installer_win32 STATIC ${installer_win32_sources})
-target_link_libraries(installer_win32 PUBLIC app_core engine win32_ui advapi32 shell32 ole32)
+target_link_libraries(installer_win32 PUBLIC app_core engine engine_win32 win32_ui
+    advapi32 shell32 ole32)
 
 set(installer_rc ${CMAKE_SOURCE_DIR}/res/installer.rc)
 set(rc_inputs
     ${CMAKE_SOURCE_DIR}/res/resource_ids.h
     ${CMAKE_SOURCE_DIR}/res/art/background.bmp
+    ${CMAKE_SOURCE_DIR}/res/art/progress_mask.bmp
+    ${CMAKE_SOURCE_DIR}/res/art/progress_lit.bmp
+    ${CMAKE_SOURCE_DIR}/res/art/progress_unlit.bmp
     ${CMAKE_SOURCE_DIR}/res/art/dominarch.ico
     ${CMAKE_SOURCE_DIR}/res/ReadMe.txt)
 set_source_files_properties(${installer_rc} PROPERTIES OBJECT_DEPENDS "${rc_inputs}")

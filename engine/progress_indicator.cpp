@@ -70,3 +70,7 @@ ProgressIndicator* CurrentProgressIndicator() {
 void SetCurrentProgressIndicator(ProgressIndicator* indicator) {
     g_current_indicator.store(indicator);
 }
+
+void ClearCurrentProgressIndicator(ProgressIndicator* indicator) {
+    g_current_indicator.compare_exchange_strong(indicator, nullptr);
+}

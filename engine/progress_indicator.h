@@ -12,7 +12,7 @@ class ProgressFigures {
   public:
     ProgressFigures(uint32_t total, uint32_t done);
 
-    void Reset();                // done = 0
+    void Reset();  // done = 0
     void SetTotal(uint32_t total);
     // done += amount when the sum (modulo 2^32) stays within total; false when nothing changed.
     bool Advance(uint32_t amount);
@@ -28,9 +28,9 @@ class ProgressFigures {
   private:
     void Recompute();
 
-    uint32_t total_;   // the amount that means 100 percent (divided as a signed 32-bit value)
-    uint32_t done_;    // the amount reached
-    float percent_;    // done x 100 / total as last computed; 0 for a total of 0
+    uint32_t total_;  // the amount that means 100 percent (divided as a signed 32-bit value)
+    uint32_t done_;   // the amount reached
+    float percent_;   // done x 100 / total as last computed; 0 for a total of 0
 };
 
 class ProgressIndicator {
@@ -48,3 +48,5 @@ class ProgressIndicator {
 
 ProgressIndicator* CurrentProgressIndicator();
 void SetCurrentProgressIndicator(ProgressIndicator* indicator);
+// Forgets `indicator` if it is the current one (an indicator going away calls it).
+void ClearCurrentProgressIndicator(ProgressIndicator* indicator);

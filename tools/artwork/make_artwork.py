@@ -163,11 +163,116 @@ def icon(out):
     (out / "dominarch.ico").write_bytes(data)
 
 
+# The progress picture: a row of runes over a groove, lit from left to right. Both colourings
+# share one relief, one mask (1 where the window shows through) and are black outside the runes.
+PROGRESS_SIZE = (293, 27)
+PROGRESS_SCALE = 4  # drawn this many times larger, then reduced to find each pixel's coverage
+# Strokes of each rune on a 10 x 18 grid.
+RUNES = [
+    [[(2, 0), (2, 18)], [(2, 6), (9, 1)], [(2, 11), (9, 6)]],
+    [[(2, 18), (2, 0), (8, 5), (8, 18)]],
+    [[(2, 0), (2, 18)], [(2, 4), (8, 9), (2, 14)]],
+    [[(2, 0), (2, 18)], [(2, 1), (8, 6)], [(2, 7), (8, 12)]],
+    [[(2, 18), (2, 0), (8, 4), (2, 9), (8, 18)]],
+    [[(8, 2), (2, 9), (8, 16)]],
+    [[(1, 1), (9, 17)], [(9, 1), (1, 17)]],
+    [[(2, 18), (2, 0), (8, 4), (2, 9)]],
+    [[(2, 0), (2, 18)], [(8, 0), (8, 18)], [(2, 6), (8, 12)]],
+    [[(5, 0), (5, 18)], [(1, 6), (9, 12)]],
+    [[(5, 0), (5, 18)], [(1, 5), (5, 0), (9, 5)]],
+    [[(5, 0), (9, 5), (2, 12), (2, 18)], [(5, 0), (1, 5), (8, 12), (8, 18)]],
+    [[(1, 1), (1, 17), (9, 1), (9, 17), (1, 1)]],
+    [[(5, 0), (5, 18)], [(1, 3), (5, 8), (9, 3)]],
+]
+RUNE_PITCH = 20    # pixels from one rune to the next
+RUNE_LEFT = 6      # left edge of the first rune's grid
+RUNE_TOP = 1
+RUNE_UNIT = 1.05   # pixels per grid step
+GROOVE = (1, 23, 291, 25)  # the line under the runes: left, top, right, bottom (inclusive)
+UNLIT_RAMP = ((46, 42, 52), (98, 92, 102), (162, 156, 160))   # shadow, stone, highlight
+LIT_RAMP = ((140, 78, 18), (232, 190, 80), (255, 242, 176))   # shadow, gold, highlight
+RAMP_STEPS = 48
+
+
+def progress_coverage():
+    """Fraction of each pixel the runes, their dividers and the groove cover (an L image)."""
+    k = PROGRESS_SCALE
+    big = Image.new("L", (PROGRESS_SIZE[0] * k, PROGRESS_SIZE[1] * k), 0)
+    d = ImageDraw.Draw(big)
+    for index, strokes in enumerate(RUNES):
+        left = RUNE_LEFT + index * RUNE_PITCH
+        for stroke in strokes:
+            points = [((left + x * RUNE_UNIT) * k, (RUNE_TOP + y * RUNE_UNIT + 0.5) * k)
+                      for x, y in stroke]
+            d.line(points, fill=255, width=int(2.6 * k), joint="curve")
+            for x, y in points:
+                d.ellipse((x - 1.3 * k, y - 1.3 * k, x + 1.3 * k, y + 1.3 * k), fill=255)
+        if index + 1 < len(RUNES):  # a word divider: two dots
+            cx = (left + 10 * RUNE_UNIT + (RUNE_PITCH - 10 * RUNE_UNIT) / 2 + 0.5) * k
+            for cy in (7.5 * k, 13.5 * k):
+                d.ellipse((cx - k, cy - k, cx + k, cy + k), fill=255)
+    left, top, right, bottom = GROOVE
+    d.rectangle((left * k, top * k, (right + 1) * k - 1, (bottom + 1) * k - 1), fill=255)
+    return big.resize(PROGRESS_SIZE, Image.BOX)
+
+
+def progress_shades(coverage, opaque):
+    """A relief lit from the top left, as shade levels 0..1 for the opaque pixels."""
+    relief = coverage.filter(ImageFilter.GaussianBlur(1.2)).load()
+    grain = random.Random(175)
+    width, height = PROGRESS_SIZE
+    shades = {}
+    for y in range(height):
+        for x in range(width):
+            if not opaque[x, y]:
+                continue
+            left = relief[max(x - 1, 0), y]
+            right = relief[min(x + 1, width - 1), y]
+            up = relief[x, max(y - 1, 0)]
+            down = relief[x, min(y + 1, height - 1)]
+            slope = ((right - left) + (down - up)) / 255.0  # negative where facing the light
+            shade = 0.5 - 0.55 * slope + grain.uniform(-0.06, 0.06)
+            shades[x, y] = min(1.0, max(0.0, shade))
+    return shades
+
+
+def ramp_colour(ramp, t):
+    shadow, middle, highlight = ramp
+    a, b, u = (shadow, middle, t * 2) if t < 0.5 else (middle, highlight, t * 2 - 1)
+    return tuple(int(round(p + (q - p) * u)) for p, q in zip(a, b))
+
+
+def progress_image(shades, ramp):
+    """An 8-bit picture: palette 0 is black (outside the runes), then the ramp's steps."""
+    palette = [0, 0, 0]
+    for step in range(RAMP_STEPS):
+        palette += ramp_colour(ramp, step / (RAMP_STEPS - 1))
+    palette += [0] * (768 - len(palette))
+    img = Image.new("P", PROGRESS_SIZE, 0)
+    img.putpalette(palette)
+    px = img.load()
+    for (x, y), shade in shades.items():
+        px[x, y] = 1 + int(round(shade * (RAMP_STEPS - 1)))
+    return img
+
+
+def progress(out):
+    coverage = progress_coverage()
+    opaque_image = coverage.point(lambda c: 255 if c >= 128 else 0)
+    opaque = opaque_image.load()
+    # 1-bit, black (bit 0) over the runes, white (bit 1) where the window shows through.
+    opaque_image.point(lambda c: 0 if c else 255).convert("1").save(out / "progress_mask.bmp")
+    shades = progress_shades(coverage, opaque)
+    progress_image(shades, UNLIT_RAMP).save(out / "progress_unlit.bmp")
+    progress_image(shades, LIT_RAMP).save(out / "progress_lit.bmp")
+
+
 def main():
     out = Path(sys.argv[1]) if len(sys.argv) > 1 else Path(__file__).resolve().parents[2] / "res/art"
     out.mkdir(parents=True, exist_ok=True)
     background(out)
     icon(out)
+    progress(out)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,203 @@
+#include "engine/progress_indicator_win32.h"
+
+#include "engine/progress_indicator_redraw.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+constexpr UINT kClassStyle = CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW;
+constexpr char kTitle[] = "Progress Indicator Window";
+constexpr RECT kPlace = {175, 350, 475, 380};  // in the parent's client area
+
+// The program file's own module, where the pictures are; the language libraries never replace
+// them.
+HINSTANCE ArtworkModule() {
+    return GetModuleHandleA(nullptr);
+}
+
+HBITMAP LoadArtwork(UINT id) {
+    return LoadBitmapA(ArtworkModule(), MAKEINTRESOURCEA(id));
+}
+
+// A memory device context with a bitmap selected into it for as long as it lives.
+class MemoryDC {
+  public:
+    MemoryDC(HDC compatible_with, HBITMAP bitmap) : dc_(CreateCompatibleDC(compatible_with)) {
+        if (dc_ != nullptr) {
+            old_ = SelectObject(dc_, bitmap);
+        }
+    }
+    ~MemoryDC() {
+        if (dc_ != nullptr) {
+            SelectObject(dc_, old_);
+            DeleteDC(dc_);
+        }
+    }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+
+    // False when the context could not be made or the bitmap not selected (it may be selected
+    // elsewhere).
+    bool Ready() const { return dc_ != nullptr && old_ != nullptr && old_ != HGDI_ERROR; }
+    HDC Get() const { return dc_; }
+
+  private:
+    HDC dc_;
+    HGDIOBJ old_ = nullptr;
+};
+
+// The client area's device context of a window, released when it goes.
+class ClientDC {
+  public:
+    explicit ClientDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+    ~ClientDC() {
+        if (dc_ != nullptr) {
+            ReleaseDC(hwnd_, dc_);
+        }
+    }
+    ClientDC(const ClientDC&) = delete;
+    ClientDC& operator=(const ClientDC&) = delete;
+
+    HDC Get() const { return dc_; }
+
+  private:
+    HWND hwnd_;
+    HDC dc_;
+};
+
+// The 1-bit mask turns into black (its 0 bits) and white (its 1 bits) on a colour context only
+// with these colours, whatever the context was given before.
+void UseMaskColours(HDC dc) {
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+}
+
+}  // namespace
+
+CProgressIndicator::CProgressIndicator(uint32_t total, uint32_t done)
+    : figures_(total, done),
+      unlit_(LoadArtwork(IDB_PROGRESS_UNLIT)),
+      lit_(LoadArtwork(IDB_PROGRESS_LIT)),
+      mask_(LoadArtwork(IDB_PROGRESS_MASK)),
+      last_drawn_(kNothingDrawn) {
+    BITMAP measure;
+    if (unlit_ && lit_ && mask_ && GetObjectA(mask_.Get(), sizeof measure, &measure) != 0) {
+        width_ = measure.bmWidth;
+        height_ = measure.bmHeight;
+    }
+}
+
+CProgressIndicator::~CProgressIndicator() {
+    // The window goes first, so that no paint can reach the pictures as they are deleted.
+    DestroyWindow();
+    ClearCurrentProgressIndicator(this);
+}
+
+bool CProgressIndicator::Create(HWND parent) {
+    if (!CChildWindow::Create(kClassStyle, kTitle, WS_CHILD | WS_VISIBLE, kPlace, parent)) {
+        return false;
+    }
+    ShowWindow(SW_SHOW);
+    return true;
+}
+
+void CProgressIndicator::Reset() {
+    std::lock_guard<std::mutex> hold(lock_);
+    figures_.Reset();
+    last_drawn_ = kNothingDrawn;
+    RedrawLocked();
+}
+
+void CProgressIndicator::SetTotal(uint32_t total) {
+    std::lock_guard<std::mutex> hold(lock_);
+    figures_.SetTotal(total);
+    RedrawLocked();
+}
+
+void CProgressIndicator::Advance(uint32_t amount) {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (figures_.Advance(amount)) {
+        RedrawLocked();
+    }
+}
+
+void CProgressIndicator::Redraw() {
+    std::lock_guard<std::mutex> hold(lock_);
+    RedrawLocked();
+}
+
+void CProgressIndicator::RedrawLocked() {
+    const ProgressRedraw plan = PlanProgressRedraw(last_drawn_, figures_.LitWidth(width_));
+    if (plan.PaintsNothing() || m_hWnd == nullptr || width_ <= 0) {
+        return;
+    }
+    ClientDC dc(m_hWnd);
+    if (dc.Get() == nullptr) {
+        return;
+    }
+    MemoryDC mask(dc.Get(), mask_.Get());
+    if (!mask.Ready()) {
+        return;
+    }
+    UseMaskColours(dc.Get());
+    if (plan.paint_unlit) {
+        MemoryDC unlit(dc.Get(), unlit_.Get());
+        if (!unlit.Ready()) {
+            return;
+        }
+        PaintColumns(dc.Get(), mask.Get(), unlit.Get(), 0, width_);
+    }
+    if (plan.lit_from < plan.lit_to) {
+        MemoryDC lit(dc.Get(), lit_.Get());
+        if (!lit.Ready()) {
+            return;
+        }
+        PaintColumns(dc.Get(), mask.Get(), lit.Get(), plan.lit_from, plan.lit_to);
+    }
+    last_drawn_ = plan.lit_to;
+}
+
+void CProgressIndicator::PaintColumns(HDC dc, HDC mask_dc, HDC image_dc, int32_t from,
+                                      int32_t to) const {
+    BitBlt(dc, from, 0, to - from, height_, mask_dc, from, 0, SRCAND);
+    BitBlt(dc, from, 0, to - from, height_, image_dc, from, 0, SRCPAINT);
+}
+
+LRESULT CProgressIndicator::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_PAINT:
+            OnPaint();
+            return 0;
+        case WM_LBUTTONUP:
+            OnLButtonUp();
+            return Default(message, wparam, lparam);
+        default:
+            return CChildWindow::OnMessage(message, wparam, lparam);
+    }
+}
+
+// The whole picture: unlit from the lit width on, lit before it. The count of columns drawn
+// stays as it is; Redraw goes on from there.
+void CProgressIndicator::OnPaint() {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(m_hWnd, &paint);
+    if (dc != nullptr && width_ > 0) {
+        std::lock_guard<std::mutex> hold(lock_);
+        const int32_t lit_width = figures_.LitWidth(width_);
+        MemoryDC mask(dc, mask_.Get());
+        MemoryDC unlit(dc, unlit_.Get());
+        MemoryDC lit(dc, lit_.Get());
+        if (mask.Ready() && unlit.Ready() && lit.Ready()) {
+            UseMaskColours(dc);
+            BitBlt(dc, 0, 0, width_, height_, mask.Get(), 0, 0, SRCAND);
+            BitBlt(dc, lit_width, 0, width_ - lit_width, height_, unlit.Get(), lit_width, 0,
+                   SRCPAINT);
+            BitBlt(dc, 0, 0, lit_width, height_, lit.Get(), 0, 0, SRCPAINT);
+        }
+    }
+    EndPaint(m_hWnd, &paint);
+}
+
+void CProgressIndicator::OnLButtonUp() {
+    cancel_requested_.store(true);
+}
