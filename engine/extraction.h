@@ -8,17 +8,26 @@
 
 #include <string>
 
+// What ended a failed run first.
+struct ExtractionFailure {
+    std::string entry;   // path below the install folder, '/' between names; empty: no entry's
+    std::string reason;  // what went wrong, in a few words
+};
+
 // Told once, on the control thread, when everything (reader, writer, any rollback) has ended.
 class ExtractionListener {
   public:
     virtual ~ExtractionListener() = default;
+    // Just before OnExtractionDone(0): what failed. Listeners that only need the result skip it.
+    virtual void OnExtractionFailed(const ExtractionFailure& /*failure*/) {}
     // 1: the whole tree was copied; 0: failed or abandoned.
     virtual void OnExtractionDone(int result) = 0;
 };
 
-// Starts the copy into `install_folder` (which exists) and returns at once; false when no thread
-// could be started (nothing then happens). `rollback`: remove what was installed if the copy
-// fails (a first installation). A current progress indicator must exist for the whole run, and
-// nothing else may change the process's current folder until the listener has been told.
+// Starts the copy into `install_folder` (a full path to a folder that exists) and returns at once;
+// false when no thread could be started, no progress indicator is current, or a copy is already
+// running (nothing then happens). `rollback`: remove what was installed if the copy fails (a
+// first installation). The current progress indicator must live for the whole run, and nothing
+// else may change the process's current folder until the listener has been told.
 bool StartExtraction(const std::string& install_folder, bool rollback,
                      ExtractionListener* listener);

@@ -1,0 +1,87 @@
+// The extraction pipeline.
+//
+// Three threads per run. The control thread (ExtractionThreadProc) starts the writer, waits for
+// extraction done and tells the listener. The writer (WriterThreadProc, extraction_writer.cpp)
+// sets up the chunk buffer, the record lock and the events, starts the reader, makes the install
+// folder current and then creates every folder and file the reader hands it, moving the process's
+// current folder down and up the tree; it shows the disk-full and exit questions and rolls back a
+// failed first installation. The reader (ReaderThreadProc, extraction_reader.cpp) opens the PACK
+// resource, checks the whole directory before anything is handed over, drives the progress
+// indicator and passes each entry, and each chunk of a body, through the transfer record; the
+// body bytes themselves travel through the two halves of the chunk buffer, so decompressing
+// chunk n+1 overlaps writing chunk n.
+//
+// Hand-off invariant: the reader fills the record only while record ready is clear and the
+// writer has taken the previous record; the writer reads it only after record ready.
+//
+// Order of one hand-off: the reader fills (half, then lock), sets record ready and waits for
+// record taken or writer finished; the writer waits for record ready or reader finished, resets
+// ready, copies the record under the lock and sets taken before it writes. Each wait also wakes
+// on the other side's end, so a stop on either side never deadlocks; no thread holds a half or
+// the lock while it waits for an event.
+//
+// All of a run's state lives in one ExtractionRun, made by StartExtraction and freed by the
+// control thread once the writer (which joins the reader) has ended.
+
+#include "engine/extraction.h"
+
+#include <atomic>
+#include <new>
+
+#include "engine/extraction_run.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+// One run at a time: the run leans on the process-wide current folder.
+std::atomic<bool> g_running{false};
+
+}  // namespace
+
+void ExtractionThreadProc(void* arg) {
+    auto* run = static_cast<ExtractionRun*>(arg);
+    run->entries_handled = 0;
+    run->extraction_done.Reset();
+    run->resource_id = IDR_PACK;
+    if (run->writer_thread.Start(WriterThreadProc, run)) {
+        run->extraction_done.Wait();
+        run->writer_thread.Join();
+    } else {
+        // No thread for the writer: its work runs here, so the run still fails, rolls back and
+        // reports like any other.
+        WriterThreadProc(run);
+    }
+    ExtractionListener* listener = run->listener;
+    const int result = run->extraction_result;
+    const ExtractionFailure failure = run->failure;
+    delete run;
+    g_running.store(false);
+    if (result == 0) {
+        listener->OnExtractionFailed(failure);
+    }
+    listener->OnExtractionDone(result);
+}
+
+bool StartExtraction(const std::string& install_folder, bool rollback,
+                     ExtractionListener* listener) {
+    ProgressIndicator* indicator = CurrentProgressIndicator();
+    if (listener == nullptr || indicator == nullptr || g_running.exchange(true)) {
+        return false;
+    }
+    auto* run = new (std::nothrow) ExtractionRun;
+    if (run == nullptr) {
+        g_running.store(false);
+        return false;
+    }
+    run->install_folder = install_folder;
+    run->rollback = rollback;
+    run->listener = listener;
+    run->indicator = indicator;
+    platform::Thread control;  // detached when it goes out of scope: the run ends on its own
+    if (!control.Start(ExtractionThreadProc, run)) {
+        delete run;
+        g_running.store(false);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,202 @@
+// The reader thread of the extraction pipeline: opens the PACK resource through the memory gzip
+// stream, checks the directory, and hands every entry and every chunk of a body to the writer.
+
+#include "engine/extraction_run.h"
+#include "engine/pack_names.h"
+#include "engine/pack_reader.h"
+#include "platform/resources.h"
+
+namespace {
+
+enum class Step {
+    kGoOn,
+    kWriterFinished,  // the writer has left its loop: stop at once
+    kFailed,
+};
+
+class Reader {
+  public:
+    explicit Reader(ExtractionRun& run) : run_(run) {}
+
+    // The reader result: 1 when the pack was walked to its end, the writer stopped the walk, or
+    // there was nothing to copy; 0 with a failure recorded.
+    int Run();
+
+  private:
+    // 1 or 0 as Run; -1 when there are entries to walk.
+    int OpenPack();
+    bool CheckDirectory();
+    Step HandOverEntry(const PackEntry& entry);
+    Step HandOverFile(const PackEntry& entry);
+    Step HandOver();
+    bool CheckStreamEnd();
+    void Fail(const std::string& entry, const std::string& reason);
+
+    ExtractionRun& run_;
+    PackReader pack_;
+    EntryPath path_;         // of the entry being handed over
+    std::string host_name_;  // the entry's name, converted outside the record lock
+};
+
+int Reader::Run() {
+    if (int result = OpenPack(); result >= 0) {
+        return result;
+    }
+    if (!CheckDirectory()) {
+        return 0;
+    }
+    run_.indicator->Reset();
+    run_.indicator->SetTotal(pack_.ProgressTotal());
+    for (int32_t i = 0; i < pack_.EntryCount(); ++i) {
+        switch (HandOverEntry(pack_.Entry(i))) {
+            case Step::kGoOn:
+                break;
+            case Step::kWriterFinished:
+                return 1;  // the writer decides the run's result
+            case Step::kFailed:
+                return 0;
+        }
+    }
+    return CheckStreamEnd() ? 1 : 0;
+}
+
+int Reader::OpenPack() {
+    platform::ResourceBytes bytes;
+    if (!platform::FindOwnResource("pack", run_.resource_id, &bytes)) {
+        Fail("", "the PACK resource is missing");
+        return 0;
+    }
+    switch (const PackStatus status = pack_.Open(bytes.data, bytes.size)) {
+        case PackStatus::kOk:
+            return -1;
+        case PackStatus::kWrongMagic:
+        case PackStatus::kEmptyDirectory:
+            return 1;  // not a pack, or an empty one: the run succeeds with nothing written
+        default:
+            // A stream that cannot be opened, a directory cut short or too large to hold:
+            // entries that never arrived must not be walked.
+            Fail("", PackStatusMessage(status));
+            return 0;
+    }
+}
+
+// Every name and the walk's depth are checked before the first entry is handed over, so a
+// hostile pack creates nothing at all: no name may lead out of the folder it is created in, and
+// no up entry may climb out of the install folder.
+bool Reader::CheckDirectory() {
+    EntryPath path;
+    for (int32_t i = 0; i < pack_.EntryCount(); ++i) {
+        const PackEntry entry = pack_.Entry(i);
+        const std::string where = path.Of(HostName(entry.Name()));
+        if (NameFault fault = CheckEntryName(entry); fault != NameFault::kNone) {
+            Fail(where, NameFaultMessage(fault));
+            return false;
+        }
+        if (entry.Kind() == PackEntryKind::kFolder) {
+            path.Enter(HostName(entry.Name()));
+        } else if (entry.Kind() == PackEntryKind::kUp) {
+            if (path.depth() == 0) {
+                Fail(where, WalkFaultMessage(WalkFault::kAboveInstallFolder));
+                return false;
+            }
+            path.Leave();
+        }
+    }
+    return true;
+}
+
+Step Reader::HandOverEntry(const PackEntry& entry) {
+    host_name_ = HostName(entry.Name());
+    if (entry.Kind() == PackEntryKind::kFile) {
+        return HandOverFile(entry);
+    }
+    {
+        platform::SemaphoreLock lock(run_.record_lock);
+        run_.record.name = host_name_;
+        run_.record.count = entry.SizeField();
+        run_.record.folder = true;
+        run_.record.last_chunk = false;
+    }
+    if (entry.Kind() == PackEntryKind::kFolder) {
+        path_.Enter(host_name_);
+    } else {
+        path_.Leave();
+    }
+    return HandOver();
+}
+
+// The body goes in chunks of the buffer's capacity. A chunk shorter than that is the last: a body
+// of a multiple of the capacity ends with an empty chunk, and a body the stream cut short ends
+// where the stream did (the file keeps what came, and the walk goes on).
+Step Reader::HandOverFile(const PackEntry& entry) {
+    CChunkBuffer& chunks = *run_.chunks;
+    int32_t remaining = entry.SizeField();
+    {
+        platform::SemaphoreLock lock(run_.record_lock);
+        run_.record.name = host_name_;
+        run_.record.folder = false;
+    }
+    for (;;) {
+        uint8_t* half = chunks.BeginFill();
+        run_.record_lock.Acquire();
+        const int32_t wanted = remaining < static_cast<int32_t>(chunks.capacity())
+                                   ? remaining
+                                   : static_cast<int32_t>(chunks.capacity());
+        const int got = pack_.ReadBody(half, static_cast<uint32_t>(wanted));
+        chunks.EndFill();
+        // A data error (a negative count, or a short read that met one) never reaches the writer
+        // or the indicator: the bytes cannot be trusted, so the run fails.
+        if (got < wanted && pack_.StreamEnd() == PackStreamEnd::kDataError) {
+            run_.record_lock.Release();
+            Fail(path_.Of(host_name_), "data error in the body: the pack is corrupt");
+            return Step::kFailed;
+        }
+        run_.record.count = got;
+        run_.indicator->Advance(static_cast<uint32_t>(got));
+        remaining -= got;
+        const bool last = got != static_cast<int>(chunks.capacity());
+        run_.record.last_chunk = last;
+        run_.record_lock.Release();
+        if (Step step = HandOver(); step != Step::kGoOn || last) {
+            return step;
+        }
+    }
+}
+
+Step Reader::HandOver() {
+    run_.record_ready.Set();
+    if (platform::WaitAny(run_.record_taken, run_.writer_finished) == 1) {
+        return Step::kWriterFinished;
+    }
+    run_.record_taken.Reset();
+    return Step::kGoOn;
+}
+
+// One more read after the last body lets the stream check the gzip trailer when the bodies took
+// every byte: a CRC mismatch means some body was corrupt, and the run must not report success.
+bool Reader::CheckStreamEnd() {
+    uint8_t unused = 0;
+    pack_.ReadBody(&unused, 1);
+    if (pack_.StreamEnd() == PackStreamEnd::kDataError) {
+        Fail("", "data error: the pack's checksum does not match");
+        return false;
+    }
+    return true;
+}
+
+void Reader::Fail(const std::string& entry, const std::string& reason) {
+    run_.reader_failure = {entry, reason};
+}
+
+}  // namespace
+
+void ReaderThreadProc(void* arg) {
+    auto* run = static_cast<ExtractionRun*>(arg);
+    int result;
+    {
+        Reader reader(*run);  // releases the directory and closes the stream before the end
+        result = reader.Run();
+    }
+    run->reader_result = result;
+    run->reader_finished.Set();
+}

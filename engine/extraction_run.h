@@ -1,0 +1,79 @@
+#pragma once
+
+// The state of one extraction run, shared by its control, writer and reader threads, and the
+// small helpers they have in common. Internal to the pipeline (engine/extraction*.cpp).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/chunk_buffer.h"
+#include "engine/extraction.h"
+#include "engine/progress_indicator.h"
+#include "platform/fs_error.h"
+#include "platform/sync.h"
+#include "platform/thread.h"
+
+// The one slot through which the reader hands work to the writer; guarded by the record lock.
+struct TransferRecord {
+    std::string name;         // the entry's name as this host spells it
+    int32_t count = 0;        // folder or up entry: its size field; file: bytes of the chunk filled
+    bool folder = false;      // the sign bit of the entry's size field
+    bool last_chunk = false;  // the final chunk of a file body
+};
+
+struct ExtractionRun {
+    // Set by StartExtraction and never changed.
+    std::string install_folder;    // full path; the writer's first current folder
+    bool rollback = false;         // remove the install folder if the run fails
+    ExtractionListener* listener;  // told on the control thread at the very end
+    ProgressIndicator* indicator;  // the current one when the run started
+    uint32_t resource_id = 0;      // of the PACK resource, set by the control thread
+
+    // The hand-over. Record ready and record taken pace every entry and chunk; reader finished
+    // and writer finished end the other side's waits; extraction done ends the control thread's.
+    platform::Semaphore record_lock;
+    TransferRecord record;                 // guarded by record_lock
+    platform::Event record_ready;          // reader: the record holds new work
+    platform::Event record_taken;          // writer: the record has been copied
+    platform::Event reader_finished;       // reader, as its last act
+    platform::Event writer_finished;       // writer, when it leaves its loop
+    platform::Event extraction_done;       // writer, as its very last act
+    std::unique_ptr<CChunkBuffer> chunks;  // created and destroyed by the writer
+
+    uint32_t entries_handled = 0;      // records the writer has processed (writer only)
+    int reader_result = 0;             // 1: the reader walked the pack (or found nothing to copy)
+    ExtractionFailure reader_failure;  // why the reader gave up; read after reader finished
+    int extraction_result = 0;         // 1 success, 0 failure; read after extraction done
+    ExtractionFailure failure;         // what failed first; read after extraction done
+
+    platform::Thread writer_thread;  // started by the control thread
+    platform::Thread reader_thread;  // started by the writer
+};
+
+void ExtractionThreadProc(void* run);
+void WriterThreadProc(void* run);
+void ReaderThreadProc(void* run);
+
+// The path of the current folder below the install folder, for messages: names joined by '/',
+// each made printable.
+class EntryPath {
+  public:
+    void Enter(std::string_view host_name);
+    void Leave();
+    int depth() const { return static_cast<int>(starts_.size()); }
+    // The path of `host_name` in the current folder.
+    std::string Of(std::string_view host_name) const;
+
+  private:
+    std::string path_;            // "" or "a/b/"
+    std::vector<size_t> starts_;  // path_'s length before each folder entered
+};
+
+// A pack name (code page 1252 bytes) as this host's file names spell it.
+std::string HostName(std::string_view pack_name);
+
+// A few words for a file-system failure, for messages.
+const char* DescribeFsError(platform::FsError error);

@@ -1,0 +1,262 @@
+// The extraction pipeline on real folders: the copy of a tree, the indicator's figures, the
+// packs with nothing to copy, the missing resource, cancel, disk full with Retry, and data
+// errors in a body.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "platform/files.h"
+#include "res/resource_ids.h"
+#include "tests/engine/extraction_harness.h"
+
+namespace extraction_test {
+namespace {
+
+using platform::FileFault;
+using platform::FileOp;
+using platform::FsError;
+using platform::kDialogCancel;
+using platform::kDialogOk;
+using Call = RecordingIndicator::Call;
+
+// A small file, then one of three full chunks and a short fourth: the writer looks for a cancel
+// request only between two chunks of one file.
+PackBytes SmallThenBig() {
+    return PackBytes().File("small", "1").File("big", Pattern(3 * 65536 + 5, 2));
+}
+
+TEST_F(ExtractionTest, CopiesTheTreeIntoAFreshFolder) {
+    const Bytes pack = Gzip(SampleTree().Raw());
+    const Outcome outcome = Extract(pack, NewInstallFolder(), true);
+    EXPECT_EQ(outcome.result, 1);
+    EXPECT_EQ(Snapshot(InstallFolderPath()), SampleTreeFiles());
+}
+
+TEST_F(ExtractionTest, IndicatorGetsTheTotalAndEveryChunkWithTheEmptyLastOne) {
+    Extract(Gzip(SampleTree().Raw()), NewInstallFolder(), true);
+    const std::vector<Call> calls = indicator_.calls();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[0], (Call{'R', 0}));
+    EXPECT_EQ(calls[1], (Call{'T', 11 + 131072 + 1}));
+    // Dominarch.exe, empty.dat, big.map in two full chunks and an empty one, café.txt.
+    EXPECT_EQ(indicator_.advances(), (std::vector<uint32_t>{11, 0, 65536, 65536, 0, 1}));
+}
+
+TEST_F(ExtractionTest, ReplacesFilesOfAnExistingFolderAndKeepsTheOthers) {
+    const std::string folder = NewInstallFolder();
+    ASSERT_TRUE(platform_test::WriteFile(platform::JoinPath(folder, "Dominarch.exe"),
+                                         "an older and much longer program file"));
+    ASSERT_EQ(platform::CreateFolder(platform::JoinPath(folder, "data")), FsError::kOk);
+    const std::string mine = platform::JoinPath(platform::JoinPath(folder, "data"), "user.cfg");
+    ASSERT_TRUE(platform_test::WriteFile(mine, "mine"));
+    ASSERT_TRUE(platform_test::WriteFile(platform::JoinPath(folder, "other.txt"), "keep"));
+
+    EXPECT_EQ(Extract(Gzip(SampleTree().Raw()), folder, false).result, 1);
+    Tree expected = SampleTreeFiles();
+    expected["data/user.cfg"] = "mine";
+    expected["other.txt"] = "keep";
+    EXPECT_EQ(Snapshot(folder), expected);
+}
+
+TEST_F(ExtractionTest, NothingToCopySucceedsWithNothingWritten) {
+    struct Row {
+        const char* label;
+        Bytes pack;
+    };
+    const Row rows[] = {
+        {"wrong_magic", Gzip(SampleTree().Magic(0x544C4F59u).Raw())},
+        {"empty_directory", Gzip(PackBytes().Raw())},
+        {"not_even_four_bytes", Gzip({'Z', 'O'})},
+    };
+    const std::string folder = NewInstallFolder();
+    for (const Row& row : rows) {
+        EXPECT_EQ(Extract(row.pack, folder, true).result, 1) << row.label;
+        EXPECT_EQ(Snapshot(folder), Tree()) << row.label;
+    }
+}
+
+TEST_F(ExtractionTest, MissingResourceFailsAndRemovesTheFirstInstallation) {
+    const Outcome outcome = Extract(nullptr, NewInstallFolder(), true);
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_NE(outcome.failure.reason.find("missing"), std::string::npos);
+    EXPECT_EQ(platform::QueryPathKind(InstallFolderPath()), platform::PathKind::kMissing);
+}
+
+TEST_F(ExtractionTest, DirectoryCutShortFailsWithoutWalkingIt) {
+    const Bytes pack = Gzip(PackBytes().File("a", "").DirectoryByteCount(128).Raw());
+    const std::string folder = NewInstallFolder();
+    EXPECT_EQ(Extract(pack, folder, false).result, 0);
+    EXPECT_EQ(Snapshot(folder), Tree());
+}
+
+TEST_F(ExtractionTest, ExitDuringAFirstInstallationRemovesTheFolder) {
+    indicator_.RequestCancelAtAdvance(1);  // during the small file: pending until the big one
+    dialogs_.Script(IDD_EXIT_INSTALL, {kDialogOk});
+    const Outcome outcome = Extract(Gzip(SmallThenBig().Raw()), NewInstallFolder(), true);
+
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_EQ(outcome.failure.entry, "big");
+    EXPECT_EQ(dialogs_.shown(), std::vector<int>{IDD_EXIT_INSTALL});
+    EXPECT_EQ(platform::QueryPathKind(InstallFolderPath()), platform::PathKind::kMissing);
+    // Before the removal the indicator counts the two entries handled, from nothing.
+    const std::vector<Call> calls = indicator_.calls();
+    const Call rollback[] = {{'T', 2}, {'R', 0}};
+    EXPECT_NE(std::search(calls.begin(), calls.end(), std::begin(rollback), std::end(rollback)),
+              calls.end());
+}
+
+TEST_F(ExtractionTest, ExitDuringAReinstallRemovesNothing) {
+    const std::string folder = NewInstallFolder();
+    ASSERT_TRUE(platform_test::WriteFile(platform::JoinPath(folder, "keep.txt"), "keep"));
+    indicator_.RequestCancelAtAdvance(2);  // the big file's first chunk
+    dialogs_.Script(IDD_EXIT_INSTALL, {kDialogOk});
+    EXPECT_EQ(Extract(Gzip(SmallThenBig().Raw()), folder, false).result, 0);
+
+    const Tree tree = Snapshot(folder);
+    EXPECT_EQ(tree.at("keep.txt"), "keep");
+    EXPECT_EQ(tree.at("small"), "1");
+    EXPECT_LT(tree.at("big").size(), 3u * 65536 + 5);  // closed with what it holds
+}
+
+TEST_F(ExtractionTest, ContinueClearsTheRequestAndFinishesTheCopy) {
+    indicator_.RequestCancelAtAdvance(3);
+    dialogs_.Script(IDD_EXIT_INSTALL, {kDialogCancel});
+    EXPECT_EQ(Extract(Gzip(SmallThenBig().Raw()), NewInstallFolder(), true).result, 1);
+    EXPECT_EQ(dialogs_.shown(), std::vector<int>{IDD_EXIT_INSTALL});
+    EXPECT_FALSE(indicator_.CancelRequested());
+    EXPECT_EQ(Snapshot(InstallFolderPath()),
+              (Tree{{"small", "1"}, {"big", Text(Pattern(3 * 65536 + 5, 2))}}));
+}
+
+// The disk fills up in the middle of the big file's second chunk, after part of it has landed;
+// the user frees space and presses Retry.
+TEST_F(ExtractionTest, DiskFullThenRetryLeavesAWholeFile) {
+    struct Row {
+        FsError error;
+        uint32_t landed;
+    };
+    const Row rows[] = {
+        {FsError::kDiskFull, 1000}, {FsError::kHandleDiskFull, 0}, {FsError::kNoSpoolSpace, 65535}};
+    for (const Row& row : rows) {
+        platform_test::TestFolder test;
+        const std::string folder = test / "Dominarch";
+        ASSERT_EQ(platform::CreateFolder(folder), FsError::kOk);
+        int writes = 0;
+        CountingFaults faults([&](int, FileOp op) {
+            return op == FileOp::kWrite && ++writes == 3 ? FileFault{row.error, row.landed}
+                                                         : FileFault{};
+        });
+        platform::SetFileFaultHook(&faults);
+        ScriptedDialogs dialogs;
+        dialogs.Script(IDD_DISK_FULL, {kDialogOk});
+        platform::SetDialogHost(&dialogs);
+
+        EXPECT_EQ(Extract(Gzip(SmallThenBig().Raw()), folder, true).result, 1);
+        platform::SetFileFaultHook(nullptr);
+        EXPECT_EQ(dialogs.shown(), std::vector<int>{IDD_DISK_FULL});
+        EXPECT_EQ(Snapshot(folder),
+                  (Tree{{"small", "1"}, {"big", Text(Pattern(3 * 65536 + 5, 2))}}));
+    }
+}
+
+TEST_F(ExtractionTest, DiskFullThenExitFailsAndRollsBack) {
+    CountingFaults faults([](int, FileOp op) {
+        return op == FileOp::kWrite ? FileFault{FsError::kDiskFull, 10} : FileFault{};
+    });
+    platform::SetFileFaultHook(&faults);
+    dialogs_.Script(IDD_DISK_FULL, {kDialogOk, kDialogCancel});
+    const Outcome outcome = Extract(Gzip(SmallThenBig().Raw()), NewInstallFolder(), true);
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_EQ(outcome.failure.entry, "small");
+    EXPECT_EQ(dialogs_.shown(), (std::vector<int>{IDD_DISK_FULL, IDD_DISK_FULL}));
+    EXPECT_EQ(platform::QueryPathKind(InstallFolderPath()), platform::PathKind::kMissing);
+}
+
+// The deflate data turns invalid inside a body: the bytes before the error may arrive short,
+// or not at all, but no negative count reaches the indicator or a write, and the run fails.
+TEST_F(ExtractionTest, DataErrorInABodyFailsTheRun) {
+    struct Row {
+        const char* label;
+        size_t present;  // bytes of the 150,000-byte body before the data turns invalid
+    };
+    const Row rows[] = {{"in_the_first_chunk", 30000},
+                        {"at_a_chunk_boundary", 65536},
+                        {"in_the_second_chunk", 80000}};
+    for (const Row& row : rows) {
+        platform_test::TestFolder test;
+        RecordingIndicator indicator;
+        SetCurrentProgressIndicator(&indicator);
+        const Bytes body = Pattern(150000, 3);
+        const Bytes pack = GzipThenDataError(PackBytes()
+                                                 .File("first", "1")
+                                                 .File("broken", body)
+                                                 .DropBodyBytes(150000 - row.present)
+                                                 .Raw());
+        const Outcome outcome = Extract(pack, test.path(), false);
+
+        EXPECT_EQ(outcome.result, 0) << row.label;
+        EXPECT_NE(outcome.failure.reason.find("data error"), std::string::npos) << row.label;
+        uint32_t advanced = 0;
+        for (uint32_t amount : indicator.advances()) {
+            EXPECT_LE(amount, 65536u) << row.label;
+            advanced += amount;
+        }
+        EXPECT_LE(advanced, 1 + row.present) << row.label;
+        const std::string written = platform_test::ReadFile(test / "broken");
+        EXPECT_LE(written.size(), row.present) << row.label;
+        EXPECT_EQ(written, Text(body).substr(0, written.size())) << row.label;
+    }
+}
+
+// Every body was delivered, but the gzip trailer's CRC does not match: something was corrupt.
+TEST_F(ExtractionTest, ChecksumMismatchFailsAndRollsBack) {
+    Bytes pack = Gzip(SampleTree().Raw());
+    pack[pack.size() - 8] ^= 0x01;
+    const Outcome outcome = Extract(pack, NewInstallFolder(), true);
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_NE(outcome.failure.reason.find("checksum"), std::string::npos);
+    EXPECT_EQ(platform::QueryPathKind(InstallFolderPath()), platform::PathKind::kMissing);
+}
+
+// A stream that ends before the last body does: that file keeps what came and the run succeeds.
+TEST_F(ExtractionTest, BodyCutShortKeepsTheShortFile) {
+    const Bytes pack =
+        Gzip(PackBytes().File("a", "12345").File("b", "67890").DropBodyBytes(3).Raw());
+    const std::string folder = NewInstallFolder();
+    EXPECT_EQ(Extract(pack, folder, true).result, 1);
+    EXPECT_EQ(Snapshot(folder), (Tree{{"a", "12345"}, {"b", "67"}}));
+}
+
+TEST_F(ExtractionTest, RefusesARunWithoutIndicator) {
+    ClearCurrentProgressIndicator(&indicator_);
+    struct NeverTold : ExtractionListener {
+        void OnExtractionDone(int) override { ADD_FAILURE() << "told of a run never started"; }
+    } listener;
+    EXPECT_FALSE(StartExtraction(NewInstallFolder(), true, &listener));
+}
+
+// While a run asks its exit question, a second run is refused: both would move the one current
+// folder of the process.
+TEST_F(ExtractionTest, RefusesASecondRunWhileOneIsGoing) {
+    struct SecondStart : platform::DialogHost {
+        int Show(int) override {
+            struct NeverTold : ExtractionListener {
+                void OnExtractionDone(int) override { ADD_FAILURE() << "a second run"; }
+            } listener;
+            started = StartExtraction(folder, false, &listener);
+            return kDialogCancel;
+        }
+        std::string folder;
+        bool started = true;
+    } host;
+    host.folder = NewInstallFolder();
+    platform::SetDialogHost(&host);
+    indicator_.RequestCancelAtAdvance(1);
+    EXPECT_EQ(Extract(Gzip(SmallThenBig().Raw()), host.folder, true).result, 1);
+    EXPECT_FALSE(host.started);
+}
+
+}  // namespace
+}  // namespace extraction_test
