@@ -6,7 +6,8 @@
 #
 #   scripts/wine/run_unit_tests.sh build/win32/tests [more folders...]
 #
-# The prefix is of the Windows 98 family; WINE_ENV_VERSION=default gives wine's own (NT).
+# The prefix is of the Windows 98 family; WINE_ENV_VERSION=default gives wine's own (NT). The
+# programs share one private Xvfb display.
 set -u
 
 if [ "$#" -eq 0 ]; then
@@ -53,6 +54,8 @@ fi
 
 wine_env_trap
 wine_env_make_prefix "${WINE_ENV_VERSION:-win98}" || exit 1
+# Tests that create windows and read back what they painted need a display.
+wine_env_start_xvfb || exit 1
 
 passed=()
 failed=()

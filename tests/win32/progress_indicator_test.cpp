@@ -253,6 +253,9 @@ TEST_F(ProgressIndicatorWindow, ResetAndAGoingBackPaintAfresh) {
 
     indicator.Reset();
     EXPECT_TRUE(Same(Shown(indicator), Expected(0))) << "Reset";
+    Wipe(indicator);
+    indicator.Reset();  // paints the whole picture even when no column was lit
+    EXPECT_TRUE(Same(Shown(indicator), Expected(0))) << "Reset at 0";
 
     indicator.Advance(50);
     Wipe(indicator);
