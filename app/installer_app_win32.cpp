@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "app/installer_dialogs_win32.h"
 #include "app/menu_screen_win32.h"
 #include "app/uninstall_confirm_dlg_win32.h"
 
@@ -60,6 +61,10 @@ HINSTANCE OwnResourceModule() {
 }
 
 BOOL CInstallerApp::InitInstance() {
+    // The questions of the workers (disk full, exit the copy, delete the saved games) are shown
+    // as the installer's own dialogs.
+    static CInstallerDialogHost dialog_host;
+    platform::SetDialogHost(&dialog_host);
     g_own_resource_module = GetResourceModule();
 
     HANDLE other = OpenEventA(EVENT_ALL_ACCESS, FALSE, kRunningEventName);
