@@ -29,7 +29,9 @@ class MemoryDC {
     }
     ~MemoryDC() {
         if (dc_ != nullptr) {
-            SelectObject(dc_, old_);
+            if (Ready()) {
+                SelectObject(dc_, old_);
+            }
             DeleteDC(dc_);
         }
     }

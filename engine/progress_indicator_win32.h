@@ -56,11 +56,12 @@ class CProgressIndicator : public CChildWindow, public ProgressIndicator {
 
     std::mutex lock_;          // guards figures_, last_drawn_, and the bitmaps' use
     ProgressFigures figures_;  // total, done, percent
-    std::atomic<bool> cancel_requested_{false};  // set by a click, cleared by the copy's writer
-    OwnedBitmap unlit_;                          // bitmap 177: the unfinished colours
-    OwnedBitmap lit_;                            // bitmap 176: the finished colours
-    OwnedBitmap mask_;    // bitmap 175: 1 bit, 1 where the window shows through
-    int32_t width_ = 0;   // the picture's width in pixels
-    int32_t height_ = 0;  // and height
-    int32_t last_drawn_;  // columns lit by the last Redraw; kNothingDrawn
+    OwnedBitmap unlit_;        // bitmap 177: the unfinished colours
+    OwnedBitmap lit_;          // bitmap 176: the finished colours
+    OwnedBitmap mask_;         // bitmap 175: 1 bit, 1 where the window shows through
+    int32_t width_ = 0;        // the picture's width in pixels
+    int32_t height_ = 0;       // and height
+    int32_t last_drawn_;       // columns lit by the last Redraw; kNothingDrawn
+    // Set by a click, read and cleared by the copy's writer.
+    std::atomic<bool> cancel_requested_{false};
 };
