@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -312,6 +313,115 @@ TEST(Dompack, UsageAndInputOutputErrors) {
         EXPECT_NE((run.out + run.err).find(row.text), std::string::npos) << run.out << run.err;
     }
     EXPECT_EQ(Entries(work.path()).size(), 1u) << "nothing written";
+}
+
+// The tree under a folder: "path/" for a folder, "path" -> content for a file.
+std::map<std::string, std::string> TreeOf(const fs::path& root) {
+    std::map<std::string, std::string> tree;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+        std::string path = fs::relative(entry.path(), root).string();
+        if (entry.is_directory()) {
+            tree[path + "/"] = "";
+        } else {
+            tree[path] = ReadText(entry.path());
+        }
+    }
+    return tree;
+}
+
+TEST(DompackExtract, BuildThenExtractReproducesTheTree) {
+    TempFolder work;
+    MakeGameTree(work.path() / "game");
+    std::string pack = (work.path() / "game.pack").string();
+    ASSERT_EQ(Dompack({"build", (work.path() / "game").string(), pack}).status, 0);
+
+    Outcome fresh = Dompack({"extract", pack, (work.path() / "Dominarch").string()});
+    EXPECT_EQ(fresh.status, 0) << fresh.err;
+    EXPECT_EQ(TreeOf(work.path() / "Dominarch"), TreeOf(work.path() / "game"));
+
+    // Into an existing folder, given relative to the current one: other files stay.
+    fs::create_directories(work.path() / "existing");
+    WriteText(work.path() / "existing" / "mine.txt", "mine");
+    const std::string command = "cd " + Quote(work.path().string()) + " && " + Quote(DOMPACK_PATH) +
+                                " extract game.pack existing >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    auto expected = TreeOf(work.path() / "game");
+    expected["mine.txt"] = "mine";
+    EXPECT_EQ(TreeOf(work.path() / "existing"), expected);
+}
+
+TEST(DompackExtract, FailureNamesTheEntryAndRollsBackADominarchFolder) {
+    struct Row {
+        const char* label;
+        Bytes pack;
+        const char* folder;  // created by the extraction
+        const char* message;
+        std::map<std::string, std::string> left;  // in the folder afterwards; "-" : no folder
+    };
+    const Bytes climbing = Gzip(PackBytes().File("a", "1").Up().Folder("b").Up().Raw());
+    const Bytes broken = GzipThenDataError(PackBytes()
+                                               .File("first", "1")
+                                               .Folder("d")
+                                               .File("broken", Pattern(100000, 6))
+                                               .Up()
+                                               .DropBodyBytes(50000)
+                                               .Raw());
+    const Row rows[] = {
+        {"climbing_into_dominarch",
+         climbing,
+         "Dominarch",
+         "game.pack: ..: up entry climbs above the install folder",
+         {{"-", ""}}},
+        {"climbing_elsewhere", climbing, "elsewhere", "is left as it is", {}},
+        {"data_error_into_dominarch",
+         broken,
+         "Dominarch",
+         "game.pack: d/broken: data error",
+         {{"-", ""}}},
+        {"data_error_elsewhere",
+         broken,
+         "elsewhere",
+         "d/broken: data error",
+         {{"first", "1"}, {"d/", ""}}},
+    };
+    for (const Row& row : rows) {
+        TempFolder work;
+        fs::path pack = work.path() / "game.pack";
+        WriteFile(pack, row.pack);
+        fs::path folder = work.path() / row.folder;
+        Outcome run = Dompack({"extract", pack.string(), folder.string()});
+        EXPECT_EQ(run.status, 1) << row.label;
+        EXPECT_NE(run.err.find(row.message), std::string::npos) << row.label << ": " << run.err;
+        if (row.left.count("-") != 0) {
+            EXPECT_FALSE(fs::exists(folder)) << row.label;
+        } else {
+            EXPECT_EQ(TreeOf(folder), row.left) << row.label;
+        }
+    }
+}
+
+TEST(DompackExtract, UsageAndRefusals) {
+    TempFolder work;
+    WriteText(work.path() / "file", "x");
+    WriteFile(work.path() / "game.pack", Gzip(SampleTree().Raw()));
+    const std::string pack = (work.path() / "game.pack").string();
+    struct Row {
+        std::vector<std::string> arguments;
+        int status;
+        const char* text;
+    };
+    const Row rows[] = {
+        {{"extract", "--help"}, 0, "usage: dompack extract PACK DIR"},
+        {{"extract", pack}, 2, "usage: dompack extract"},
+        {{"extract", (work.path() / "missing").string(), "x"}, 2, "No such file"},
+        {{"extract", pack, (work.path() / "file").string()}, 1, "not a folder"},
+        {{"extract", pack, (work.path() / "no" / "such").string()}, 1, "cannot create"},
+    };
+    for (const Row& row : rows) {
+        Outcome run = Dompack(row.arguments);
+        EXPECT_EQ(run.status, row.status) << row.text;
+        EXPECT_NE((run.out + run.err).find(row.text), std::string::npos) << run.out << run.err;
+    }
 }
 
 }  // namespace

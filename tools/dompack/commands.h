@@ -6,9 +6,11 @@
 
 // Exit statuses shared by every command.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFaulty = 1;  // a faulty pack, or a tree that cannot be packed
+inline constexpr int kExitFaulty = 1;  // a faulty pack, a tree that cannot be packed, or a
+                                       // failed extraction
 inline constexpr int kExitUsage = 2;   // bad usage, or an I/O error
 
 int RunBuild(const std::string& folder, const std::string& out);
 int RunList(const std::string& file);
 int RunVerify(const std::string& file);
+int RunExtract(const std::string& file, const std::string& dir);

@@ -3,6 +3,7 @@
 //   dompack build DIR OUT   packs DIR's tree into OUT (one gzip member)
 //   dompack list FILE       prints the tree a pack holds
 //   dompack verify FILE     reads a pack as the installer does and checks every part of it
+//   dompack extract PACK DIR  unpacks a pack into DIR through the installer's own pipeline
 
 #include <cstdio>
 #include <cstring>
@@ -29,10 +30,11 @@ constexpr char kOverview[] =
     "  build DIR OUT   pack the tree of folder DIR into the file OUT\n"
     "  list FILE       print the tree a pack holds\n"
     "  verify FILE     check a pack from end to end\n"
+    "  extract PACK DIR  unpack PACK into folder DIR as the installer does\n"
     "\n"
     "'dompack COMMAND --help' describes one command.\n"
-    "exit status: 0 success, 1 a faulty pack or a tree that cannot be packed,\n"
-    "2 bad usage or an I/O error.\n";
+    "exit status: 0 success, 1 a faulty pack, a tree that cannot be packed or a\n"
+    "failed extraction, 2 bad usage or an I/O error.\n";
 
 const Command kCommands[] = {
     {"build", 2,
@@ -67,6 +69,27 @@ const Command kCommands[] = {
      "in directory order) when the fault is an entry's.\n"
      "Exit status 0 for a good pack, 1 for a faulty one, 2 for bad usage or an I/O error.\n",
      [](const std::vector<std::string>& a) { return RunVerify(a[0]); }},
+    {"extract", 2,
+     "usage: dompack extract PACK DIR\n"
+     "\n"
+     "Unpacks the pack in file PACK into folder DIR through the installer's own reader and\n"
+     "extraction pipeline, with a progress bar when stderr is a terminal. Files of the pack\n"
+     "replace files of the same names in DIR; everything else in DIR stays. Names are\n"
+     "written in UTF-8. Symbolic links in DIR are never followed: a folder of the pack that is\n"
+     "a link in DIR fails the extraction, and a file of the pack replaces the link itself.\n"
+     "A pack whose names or up entries would lead outside DIR is refused before anything is\n"
+     "written; a full disk ends the extraction.\n"
+     "\n"
+     "A missing DIR is created, and the extraction counts as a first installation: when it\n"
+     "fails, what it wrote is removed again together with DIR -- but only if DIR's path holds\n"
+     "'Dominarch/' (for instance /games/Dominarch), the installer's guard against emptying a\n"
+     "folder that is not a game folder. Under any other name DIR and whatever was extracted\n"
+     "before the failure stay. An existing DIR is never removed.\n"
+     "\n"
+     "Exit status 0 when the whole tree was extracted, 1 when the extraction failed (the\n"
+     "message names the entry and what went wrong), 2 for bad usage or a PACK that cannot be\n"
+     "read.\n",
+     [](const std::vector<std::string>& a) { return RunExtract(a[0], a[1]); }},
 };
 
 bool IsHelp(const char* argument) {

@@ -1,0 +1,160 @@
+// dompack extract: unpacks a pack into a folder through the installer's own pipeline. The pack is
+// handed in as the PACK resource, the folder is the install folder, a bar on the terminal stands
+// for the indicator and the installer's questions get fixed answers: a full disk ends the
+// extraction, saved games are kept.
+
+#include <cerrno>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <string>
+
+#include "engine/extraction.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/resource_store.h"
+#include "res/resource_ids.h"
+#include "tools/dompack/commands.h"
+#include "tools/dompack/mapped_file.h"
+#include "tools/dompack/terminal_progress.h"
+
+namespace {
+
+class ExtractDialogs : public platform::DialogHost {
+  public:
+    explicit ExtractDialogs(TerminalProgress& progress) : progress_(progress) {}
+
+    int Show(int resource_id) override {
+        if (resource_id == IDD_DISK_FULL) {
+            progress_.EndLine();
+            std::fputs("dompack extract: disk full or too many folder entries\n", stderr);
+        }
+        // "Exit from Setup" for a full disk, "NO Way" for the saved games: nothing to retry on,
+        // and nothing deleted that was not extracted.
+        return platform::kDialogCancel;
+    }
+
+  private:
+    TerminalProgress& progress_;
+};
+
+class WaitingListener : public ExtractionListener {
+  public:
+    void OnExtractionFailed(const ExtractionFailure& failure) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        failure_ = failure;
+    }
+    void OnExtractionDone(int result) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        result_ = result;
+        done_.notify_all();
+    }
+    int Wait(ExtractionFailure* failure) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        done_.wait(lock, [this] { return result_ >= 0; });
+        *failure = failure_;
+        return result_;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    int result_ = -1;
+    ExtractionFailure failure_;
+};
+
+// The current folder's view of `dir` as a full path without trailing separators: the pipeline
+// moves the current folder, so a relative path would not name the same folder for long.
+bool FullPath(const std::string& dir, std::string* full) {
+    std::string path = dir;
+    if (path.empty() || path[0] != platform::kPathSeparator) {
+        std::string current;
+        if (!platform::GetCurrentFolder(&current)) {
+            return false;
+        }
+        path = platform::JoinPath(current, path);
+    }
+    while (path.size() > 1 && path.back() == platform::kPathSeparator) {
+        path.pop_back();
+    }
+    *full = path;
+    return true;
+}
+
+// Makes sure `folder` is a folder; creating it makes the run a first installation.
+bool PrepareFolder(const std::string& folder, bool* created, std::string* error) {
+    switch (platform::QueryPathKind(folder)) {
+        case platform::PathKind::kFolder:
+        case platform::PathKind::kLink:  // named by the user: followed, as the user meant
+            *created = false;
+            return true;
+        case platform::PathKind::kFile:
+            *error = "not a folder";
+            return false;
+        case platform::PathKind::kMissing:
+            break;
+    }
+    if (platform::CreateFolder(folder) != platform::FsError::kOk) {
+        *error = std::string("cannot create the folder: ") + std::strerror(errno);
+        return false;
+    }
+    *created = true;
+    return true;
+}
+
+int Extract(const std::string& file, const std::string& folder, bool first_installation) {
+    TerminalProgress progress(stderr);
+    ExtractDialogs dialogs(progress);
+    SetCurrentProgressIndicator(&progress);
+    platform::SetDialogHost(&dialogs);
+    WaitingListener listener;
+    int result = 0;
+    ExtractionFailure failure{"", "the extraction could not be started"};
+    if (StartExtraction(folder, first_installation, &listener)) {
+        result = listener.Wait(&failure);
+    }
+    progress.EndLine();
+    platform::SetDialogHost(nullptr);
+    ClearCurrentProgressIndicator(&progress);
+    if (result == 1) {
+        return kExitOk;
+    }
+    std::fprintf(stderr, "dompack extract: %s: %s%s%s\n", file.c_str(), failure.entry.c_str(),
+                 failure.entry.empty() ? "" : ": ", failure.reason.c_str());
+    if (first_installation && platform::QueryPathKind(folder) != platform::PathKind::kMissing) {
+        const bool guarded = (folder + "/").find("Dominarch/") == std::string::npos;
+        std::fprintf(stderr, "dompack extract: %s %s\n", folder.c_str(),
+                     guarded ? "is left as it is: only a path holding 'Dominarch/' is removed"
+                             : "could not be removed entirely");
+    }
+    return kExitFaulty;
+}
+
+}  // namespace
+
+int RunExtract(const std::string& file, const std::string& dir) {
+    MappedFile pack_file;
+    std::string error;
+    if (!pack_file.Open(file, &error)) {
+        std::fprintf(stderr, "dompack extract: %s: %s\n", file.c_str(), error.c_str());
+        return kExitUsage;
+    }
+    std::string folder;
+    if (!FullPath(dir, &folder)) {
+        std::fprintf(stderr, "dompack extract: the current folder cannot be read\n");
+        return kExitUsage;
+    }
+    bool created = false;
+    if (!PrepareFolder(folder, &created, &error)) {
+        std::fprintf(stderr, "dompack extract: %s: %s\n", dir.c_str(), error.c_str());
+        return kExitFaulty;
+    }
+    platform::SetResource("PACK", IDR_PACK, {pack_file.data(), pack_file.size()});
+    const int status = Extract(file, folder, created);
+    platform::RemoveResource("PACK", IDR_PACK);
+    if (status == kExitOk) {
+        std::printf("%s: extracted into %s\n", file.c_str(), folder.c_str());
+    }
+    return status;
+}
