@@ -9,8 +9,6 @@
 
 namespace {
 
-HINSTANCE g_own_resource_module = nullptr;
-
 constexpr char kRunningEventName[] = "DominarchInstallerRunningEvent";
 constexpr char kUninstallEntryKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dominarch";
@@ -56,16 +54,12 @@ bool HandOverUninstall(HANDLE* running_event) {
 
 }  // namespace
 
-HINSTANCE OwnResourceModule() {
-    return g_own_resource_module;
-}
-
 BOOL CInstallerApp::InitInstance() {
     // The questions of the workers (disk full, exit the copy, delete the saved games) are shown
     // as the installer's own dialogs.
     static CInstallerDialogHost dialog_host;
     platform::SetDialogHost(&dialog_host);
-    g_own_resource_module = GetResourceModule();
+    SetOwnResourceModule(GetResourceModule());
 
     HANDLE other = OpenEventA(EVENT_ALL_ACCESS, FALSE, kRunningEventName);
     if (other != nullptr) {

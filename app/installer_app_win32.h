@@ -10,7 +10,3 @@ class CInstallerApp : public CWinApp {
     BOOL InitInstance() override;
     int ExitInstance() override { return 0; }
 };
-
-// The program file's own resources, saved first thing at start-up: skin bitmaps and glyph tables
-// always come from here, whatever language library is in force.
-HINSTANCE OwnResourceModule();

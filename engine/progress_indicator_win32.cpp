@@ -1,6 +1,8 @@
 #include "engine/progress_indicator_win32.h"
 
 #include "engine/progress_indicator_redraw.h"
+#include "platform/win32/ui/device_context.h"
+#include "platform/win32/ui/win_app.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -9,63 +11,10 @@ constexpr UINT kClassStyle = CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW;
 constexpr char kTitle[] = "Progress Indicator Window";
 constexpr RECT kPlace = {175, 350, 475, 380};  // in the parent's client area
 
-// The program file's own module, where the pictures are; the language libraries never replace
-// them.
-HINSTANCE ArtworkModule() {
-    return GetModuleHandleA(nullptr);
-}
-
+// The pictures come from the program file itself; the language libraries never replace them.
 HBITMAP LoadArtwork(UINT id) {
-    return LoadBitmapA(ArtworkModule(), MAKEINTRESOURCEA(id));
+    return LoadBitmapA(OwnResourceModule(), MAKEINTRESOURCEA(id));
 }
-
-// A memory device context with a bitmap selected into it for as long as it lives.
-class MemoryDC {
-  public:
-    MemoryDC(HDC compatible_with, HBITMAP bitmap) : dc_(CreateCompatibleDC(compatible_with)) {
-        if (dc_ != nullptr) {
-            old_ = SelectObject(dc_, bitmap);
-        }
-    }
-    ~MemoryDC() {
-        if (dc_ != nullptr) {
-            if (Ready()) {
-                SelectObject(dc_, old_);
-            }
-            DeleteDC(dc_);
-        }
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-
-    // False when the context could not be made or the bitmap not selected (it may be selected
-    // elsewhere).
-    bool Ready() const { return dc_ != nullptr && old_ != nullptr && old_ != HGDI_ERROR; }
-    HDC Get() const { return dc_; }
-
-  private:
-    HDC dc_;
-    HGDIOBJ old_ = nullptr;
-};
-
-// The client area's device context of a window, released when it goes.
-class ClientDC {
-  public:
-    explicit ClientDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
-    ~ClientDC() {
-        if (dc_ != nullptr) {
-            ReleaseDC(hwnd_, dc_);
-        }
-    }
-    ClientDC(const ClientDC&) = delete;
-    ClientDC& operator=(const ClientDC&) = delete;
-
-    HDC Get() const { return dc_; }
-
-  private:
-    HWND hwnd_;
-    HDC dc_;
-};
 
 // The 1-bit mask turns into black (its 0 bits) and white (its 1 bits) on a colour context only
 // with these colours, whatever the context was given before.

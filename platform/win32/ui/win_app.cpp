@@ -6,7 +6,8 @@ CWinApp* CWinApp::current_ = nullptr;
 
 namespace {
 HINSTANCE g_resource_module = nullptr;
-}
+HINSTANCE g_own_resource_module = nullptr;
+}  // namespace
 
 CWinApp::CWinApp() {
     current_ = this;
@@ -20,6 +21,14 @@ CWinApp::~CWinApp() {
 
 HINSTANCE GetResourceModule() {
     return g_resource_module;
+}
+
+HINSTANCE OwnResourceModule() {
+    return g_own_resource_module != nullptr ? g_own_resource_module : GetModuleHandleA(nullptr);
+}
+
+void SetOwnResourceModule(HINSTANCE module) {
+    g_own_resource_module = module;
 }
 
 void SetResourceModule(HINSTANCE module) {

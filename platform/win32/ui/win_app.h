@@ -36,5 +36,10 @@ class CWinApp {
 HINSTANCE GetResourceModule();
 void SetResourceModule(HINSTANCE module);
 
+// The program file's own resources, saved at start-up: skin bitmaps and glyph tables always come
+// from here, whatever language library is in force. The running module until one is saved.
+HINSTANCE OwnResourceModule();
+void SetOwnResourceModule(HINSTANCE module);
+
 // Loads string `id` from the resource module in force; empty when it has none.
 std::string LoadResourceString(UINT id);
