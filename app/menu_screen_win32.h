@@ -1,8 +1,8 @@
 #pragma once
 
-#include "res/resource_ids.h"
 #include "platform/win32/ui/dialog.h"
 #include "platform/win32/ui/gdi_object.h"
+#include "res/resource_ids.h"
 
 // The program's main window: a 640 x 480 borderless dialog showing the background picture. It
 // runs modally from start-up; Escape ends it and with it the program, Enter does nothing.
