@@ -15,14 +15,8 @@ target_link_libraries(installer_win32 PUBLIC app_core engine engine_win32 win32_
     advapi32 shell32 ole32)
 
 set(installer_rc ${CMAKE_SOURCE_DIR}/res/installer.rc)
-set(rc_inputs
-    ${CMAKE_SOURCE_DIR}/res/resource_ids.h
-    ${CMAKE_SOURCE_DIR}/res/art/background.bmp
-    ${CMAKE_SOURCE_DIR}/res/art/progress_mask.bmp
-    ${CMAKE_SOURCE_DIR}/res/art/progress_lit.bmp
-    ${CMAKE_SOURCE_DIR}/res/art/progress_unlit.bmp
-    ${CMAKE_SOURCE_DIR}/res/art/dominarch.ico
-    ${CMAKE_SOURCE_DIR}/res/ReadMe.txt)
+file(GLOB rc_art CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/art/*)
+set(rc_inputs ${CMAKE_SOURCE_DIR}/res/resource_ids.h ${CMAKE_SOURCE_DIR}/res/ReadMe.txt ${rc_art})
 set_source_files_properties(${installer_rc} PROPERTIES OBJECT_DEPENDS "${rc_inputs}")
 
 add_executable(SetupBare WIN32 setup_main_win32.cpp ${installer_rc})

@@ -43,3 +43,11 @@
 #define IDB_PROGRESS_MASK 175
 #define IDB_PROGRESS_LIT 176
 #define IDB_PROGRESS_UNLIT 177
+
+// The menu items' bitmap font: glyph strips in four looks, their common mask and glyph table.
+#define IDB_FONT_NORMAL 167
+#define IDR_FONT_TABLE 168
+#define IDB_FONT_MASK 170
+#define IDB_FONT_DISABLED 171
+#define IDB_FONT_HOVER 172
+#define IDB_FONT_PRESSED 173

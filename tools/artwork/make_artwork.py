@@ -11,6 +11,8 @@ from pathlib import Path
 
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
+from menu_font import make_menu_font
+
 FONT_DIR = Path("/usr/share/fonts/truetype/dejavu")
 WIDTH, HEIGHT = 640, 480
 # The menu items stand in this column (pixels), over a darker panel.
@@ -273,6 +275,7 @@ def main():
     background(out)
     icon(out)
     progress(out)
+    make_menu_font(out, FONT_DIR / "DejaVuSansCondensed-Bold.ttf")
 
 
 if __name__ == "__main__":
