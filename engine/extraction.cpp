@@ -11,8 +11,7 @@
 // body bytes themselves travel through the two halves of the chunk buffer, so decompressing
 // chunk n+1 overlaps writing chunk n.
 //
-// Hand-off invariant: the reader fills the record only while record ready is clear and the
-// writer has taken the previous record; the writer reads it only after record ready.
+// Invariant: one record in flight: filled only after record taken, read only after record ready.
 //
 // Order of one hand-off: the reader fills (half, then lock), sets record ready and waits for
 // record taken or writer finished; the writer waits for record ready or reader finished, resets

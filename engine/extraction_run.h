@@ -26,11 +26,11 @@ struct TransferRecord {
 
 struct ExtractionRun {
     // Set by StartExtraction and never changed.
-    std::string install_folder;    // full path; the writer's first current folder
-    bool rollback = false;         // remove the install folder if the run fails
-    ExtractionListener* listener;  // told on the control thread at the very end
-    ProgressIndicator* indicator;  // the current one when the run started
-    uint32_t resource_id = 0;      // of the PACK resource, set by the control thread
+    std::string install_folder;              // full path; the writer's first current folder
+    bool rollback = false;                   // remove the install folder if the run fails
+    ExtractionListener* listener = nullptr;  // told on the control thread at the very end
+    ProgressIndicator* indicator = nullptr;  // the current one when the run started
+    uint32_t resource_id = 0;                // of the PACK resource, set by the control thread
 
     // The hand-over. Record ready and record taken pace every entry and chunk; reader finished
     // and writer finished end the other side's waits; extraction done ends the control thread's.
