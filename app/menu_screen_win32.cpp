@@ -1,11 +1,86 @@
 #include "app/menu_screen_win32.h"
 
-#include "app/installer_app_win32.h"
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/language.h"
+#include "app/resource_modules_win32.h"
+#include "app/uninstall_confirm_dlg_win32.h"
+#include "engine/current_progress_win32.h"
+#include "install/install_sequence_win32.h"
+#include "install/registration_win32.h"
+#include "platform/win32/ui/win_app.h"
+#include "uninstall/uninstall_done_dlg_win32.h"
+#include "uninstall/uninstall_sequence_win32.h"
 
 namespace {
+
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 constexpr char kTitle[] = "Dominarch Installer";
+constexpr char kInstallKey[] = "Software\\Tessaline\\Dominarch\\INSTALL";
+
+constexpr UINT kInstallationFinished = WM_USER + 1;
+constexpr UINT kUninstallationFinished = WM_USER + 2;
+
+constexpr DWORD kStartFlags = CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS;
+constexpr DWORD kEditorIdleTimeout = 10000;
+
+static_assert(sizeof(STARTUPINFOA) == 68, "the start-up record programs are started with");
+
+struct ItemSpec {
+    UINT id;       // the placeholder's id and the command sent on a click
+    UINT text_id;  // string table entry
+};
+
+constexpr ItemSpec kItems[] = {
+    {IDC_PLAY, IDS_PLAY},           {IDC_INSTALL, IDS_INSTALL},
+    {IDC_UNINSTALL, IDS_UNINSTALL}, {IDC_VIEW_README, IDS_VIEW_README},
+    {IDC_EXIT, IDS_EXIT},           {IDC_LANGUAGE, IDS_LANGUAGE_SELECTION},
+};
+
+// The folder that holds the current directory (the current directory cut at its last
+// backslash when that stands after the first character); empty when it cannot be read.
+std::string FolderOfCurrentDirectory() {
+    char current[MAX_PATH];
+    const DWORD length = GetCurrentDirectoryA(MAX_PATH, current);
+    if (length == 0 || length >= MAX_PATH) {
+        return std::string();
+    }
+    return app::FolderOfPath(std::string(current, length));
+}
+
+bool StartProgram(const char* application, std::string command_line, const char* folder) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessA(application, command_line.data(), nullptr, nullptr, FALSE, kStartFlags,
+                        nullptr, folder, &startup, &started)) {
+        return false;
+    }
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return true;
+}
+
+// Writes the ReadMe (TEXT 132 of the program file itself) to `path`, byte for byte.
+void WriteReadMe(const std::string& path) {
+    const HINSTANCE module = OwnResourceModule();
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(IDR_README), "text");
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    const void* text = loaded != nullptr ? LockResource(loaded) : nullptr;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    DWORD written = 0;
+    if (text != nullptr) {
+        WriteFile(file, text, SizeofResource(module, found), &written, nullptr);
+    }
+    CloseHandle(file);
+}
+
 }  // namespace
 
 CMenuScreenDlg::CMenuScreenDlg() : CDialog(IDD, nullptr) {
@@ -18,15 +93,124 @@ BOOL CMenuScreenDlg::OnInitDialog() {
     SetWindowTextA(m_hWnd, kTitle);
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
-
     background_.Reset(LoadBitmapA(OwnResourceModule(), MAKEINTRESOURCEA(IDB_BACKGROUND)));
     SendDlgItemMessageA(m_hWnd, IDC_BACKGROUND, STM_SETIMAGE, IMAGE_BITMAP,
                         reinterpret_cast<LPARAM>(background_.Get()));
+
+    program_folder_ = app::FolderOfPath(app::GetProgramPath(GetCommandLineA(), ".exe"));
+    install_folder_ = program_folder_;
+    LoadFonts();
+    CreateItems();
+    busy_ = 0;
+
+    // A stored language is in force only until English is set, before the screen is first drawn.
+    const int stored = app::ReadStoredLanguage();
+    if (stored >= 0) {
+        SetLanguage(stored);
+    }
+    for (Item item : {kPlay, kInstall, kUninstall, kViewReadMe, kLanguageItem}) {
+        items_[item].ShowWindow(SW_SHOW);
+        items_[item].EnableWindow(TRUE);
+    }
+    SetLanguage(app::kEnglish);
+    items_[kLanguageItem].Disable();  // nothing ever enables it again
+
+    ReadInstallState();
+    if (install_state_ != 0) {
+        install_state_ = 2;
+        items_[kInstall].SetText(IDS_REINSTALL);
+    } else {
+        items_[kPlay].Disable();
+        items_[kUninstall].Disable();
+    }
+    if (uninstalling_mode_) {
+        SendMessage(kItemClickedMessage, IDC_UNINSTALL, 0);
+    }
     return TRUE;
+}
+
+void CMenuScreenDlg::LoadFonts() {
+    fonts_[kItemDisabled].Load(IDB_FONT_DISABLED, IDB_FONT_MASK, IDR_FONT_TABLE);
+    fonts_[kItemNormal].Load(IDB_FONT_NORMAL, IDB_FONT_MASK, IDR_FONT_TABLE);
+    fonts_[kItemHover].Load(IDB_FONT_HOVER, IDB_FONT_MASK, IDR_FONT_TABLE);
+    fonts_[kItemPressed].Load(IDB_FONT_PRESSED, IDB_FONT_MASK, IDR_FONT_TABLE);
+}
+
+void CMenuScreenDlg::CreateItems() {
+    for (int i = 0; i < kItemCount; ++i) {
+        items_[i].Create(this, kItems[i].id, kItems[i].text_id, &fonts_[kItemDisabled],
+                         &fonts_[kItemNormal], &fonts_[kItemHover], &fonts_[kItemPressed]);
+    }
+}
+
+// The game counts as installed when its INSTALL key opens with full access and holds "Path".
+void CMenuScreenDlg::ReadInstallState() {
+    install_state_ = 0;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+        const std::string folder = FolderOfCurrentDirectory();
+        if (!folder.empty()) {
+            install_folder_ = folder;
+        }
+        return;
+    }
+    char path[MAX_PATH + 1] = {};
+    DWORD size = MAX_PATH;
+    if (RegQueryValueExA(key, "Path", nullptr, nullptr, reinterpret_cast<BYTE*>(path), &size) ==
+        ERROR_SUCCESS) {
+        install_folder_.assign(path, size < MAX_PATH ? size : MAX_PATH);
+        install_folder_.resize(install_folder_.find('\0') == std::string::npos
+                                   ? install_folder_.size()
+                                   : install_folder_.find('\0'));
+        install_state_ = 1;
+    }
+    RegCloseKey(key);
+}
+
+void CMenuScreenDlg::SetLanguage(int index) {
+    language_index_ = index;
+    CResourceModules modules;
+    if (!app::ApplyLanguage(index, modules)) {
+        return;
+    }
+    items_[kPlay].SetText(IDS_PLAY);
+    items_[kInstall].SetText(install_state_ == 2 ? IDS_REINSTALL : IDS_INSTALL);
+    items_[kUninstall].SetText(IDS_UNINSTALL);
+    items_[kViewReadMe].SetText(IDS_VIEW_README);
+    items_[kExit].SetText(IDS_EXIT);
+}
+
+void CMenuScreenDlg::EnableAllItems() {
+    for (CSkinTextCtrl& item : items_) {
+        item.EnableWindow(TRUE);
+    }
+}
+
+void CMenuScreenDlg::DisableAllItems() {
+    for (CSkinTextCtrl& item : items_) {
+        item.EnableWindow(FALSE);
+    }
 }
 
 bool CMenuScreenDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
     switch (message) {
+        case kItemClickedMessage:
+            OnCommand(static_cast<UINT>(wparam));
+            *result = 0;
+            return true;
+        case kItemHoverMessage:
+            OnItemHover(wparam, lparam);
+            *result = 0;
+            return true;
+        case kInstallationFinished:
+            OnInstallationFinished(static_cast<int>(wparam));
+            return true;
+        case kUninstallationFinished:
+            OnUninstallationFinished();
+            return true;
+        case WM_MOUSEMOVE:
+            OnMouseMove(wparam, lparam);
+            return false;  // default processing follows
         case WM_PAINT:
             if (!IsIconic(m_hWnd)) {
                 return false;
@@ -38,6 +222,168 @@ bool CMenuScreenDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
             return true;
         default:
             return CDialog::OnMessage(message, wparam, lparam, result);
+    }
+}
+
+void CMenuScreenDlg::OnCommand(UINT command) {
+    if (busy_) {
+        return;
+    }
+    SetCurrentDirectoryA(program_folder_.c_str());
+    switch (command) {
+        case IDC_PLAY:
+            Play();
+            break;
+        case IDC_INSTALL:
+            Install();
+            break;
+        case IDC_UNINSTALL:
+            Uninstall();
+            break;
+        case IDC_VIEW_README:
+            ViewReadMe();
+            break;
+        case IDC_EXIT:
+            PostQuitMessage(0);
+            break;
+        default:
+            break;
+    }
+}
+
+// Starts the game in its folder and ends, whether or not it started.
+void CMenuScreenDlg::Play() {
+    const std::string game = install_folder_ + "\\Dominarch.exe";
+    StartProgram(game.c_str(), std::string(), install_folder_.c_str());
+    PostQuitMessage(0);
+}
+
+void CMenuScreenDlg::Install() {
+    busy_ = 1;
+    DisableAllItems();
+    if (!StartInstall(this, install_folder_, install_state_)) {
+        busy_ = 0;
+        EnableAllItems();
+    }
+}
+
+void CMenuScreenDlg::Uninstall() {
+    if (!uninstalling_mode_) {
+        CUninstallConfirmDlg confirm;
+        if (confirm.DoModal() != IDOK) {
+            return;
+        }
+    }
+    busy_ = 1;
+    DisableAllItems();
+    StartUninstall(this, install_folder_);
+    install_state_ = 0;
+    items_[kPlay].Disable();
+    items_[kUninstall].Disable();
+}
+
+// Shows the ReadMe in the text editor through a fresh folder in the temp folder; the menu screen
+// hides while the editor runs, and the file and its folder go afterwards.
+void CMenuScreenDlg::ViewReadMe() {
+    char temp[256];
+    char folder[MAX_PATH];
+    if (GetTempPathA(sizeof temp, temp) == 0 || GetTempFileNameA(temp, "txt", 0, folder) == 0) {
+        return;
+    }
+    DeleteFileA(folder);
+    CreateDirectoryA(folder, nullptr);
+    const std::string file = std::string(folder) + "\\ReadMe.txt";
+    WriteReadMe(file);
+
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION editor = {};
+    std::string command_line = "notepad " + file;
+    const bool started = CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, FALSE,
+                                        kStartFlags, nullptr, nullptr, &startup, &editor);
+    items_[kViewReadMe].SetState(kItemHover);
+    if (started) {
+        if (WaitForInputIdle(editor.hProcess, kEditorIdleTimeout) == 0) {
+            ShowWindow(SW_HIDE);
+            if (WaitForSingleObject(editor.hProcess, INFINITE) != WAIT_FAILED) {
+                ShowWindow(SW_SHOW);
+                SetForegroundWindow(m_hWnd);
+                SetFocus(m_hWnd);
+            }
+        }
+        CloseHandle(editor.hThread);
+        CloseHandle(editor.hProcess);
+    }
+    DeleteFileA(file.c_str());
+    RemoveDirectoryA(folder);
+}
+
+void CMenuScreenDlg::OnInstallationFinished(int result) {
+    SetCurrentDirectoryA(program_folder_.c_str());
+    if (RegisterInstallation(this, install_folder_, install_state_, result)) {
+        items_[kInstall].SetText(IDS_REINSTALL);
+        install_state_ = 2;
+        items_[kPlay].Enable();
+        items_[kUninstall].Enable();
+    }
+    busy_ = 0;
+    EnableAllItems();
+}
+
+void CMenuScreenDlg::OnUninstallationFinished() {
+    SetCurrentDirectoryA(program_folder_.c_str());
+    DestroyProgressIndicator();
+    items_[kInstall].SetText(IDS_INSTALL);
+    install_state_ = 0;
+    install_folder_ = program_folder_;
+    busy_ = 0;
+    EnableAllItems();
+    if (uninstalling_mode_) {
+        CUninstallDoneDlg done;
+        done.DoModal();
+        PostQuitMessage(0);
+    }
+}
+
+// Drags the window with the left button (no capture: it follows while the cursor is over it),
+// and ends the items' hover look where the mouse is over the screen itself.
+void CMenuScreenDlg::OnMouseMove(WPARAM flags, LPARAM position) {
+    POINT cursor = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    ClientToScreen(m_hWnd, &cursor);
+    const bool button_down = (flags & MK_LBUTTON) != 0;
+    if (!(drag_flags_ & 1) && button_down) {
+        RECT window;
+        GetWindowRect(m_hWnd, &window);
+        drag_flags_ |= 1;
+        drag_start_ = cursor;
+        window_origin_ = {window.left, window.top};
+    } else if ((drag_flags_ & 1) && button_down) {
+        SetWindowPos(m_hWnd, nullptr, window_origin_.x + cursor.x - drag_start_.x,
+                     window_origin_.y + cursor.y - drag_start_.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    } else if (drag_flags_ & 1) {
+        drag_flags_ &= ~1;
+    }
+    if (!busy_) {
+        for (CSkinTextCtrl& item : items_) {
+            item.SendMessage(kItemHoverMessage, flags, position);
+        }
+    }
+}
+
+// An item reports the mouse over it: every other item drops its hover look.
+void CMenuScreenDlg::OnItemHover(WPARAM flags, LPARAM position) {
+    POINT point = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    ClientToScreen(m_hWnd, &point);
+    for (CSkinTextCtrl& item : items_) {
+        RECT rect;
+        GetWindowRect(item.m_hWnd, &rect);
+        if (PtInRect(&rect, point)) {
+            continue;
+        }
+        POINT local = point;
+        ScreenToClient(item.m_hWnd, &local);
+        item.SendMessage(kItemHoverMessage, flags,
+                         MAKELPARAM(static_cast<WORD>(local.x), static_cast<WORD>(local.y)));
     }
 }
 

@@ -11,7 +11,8 @@ set(DOMINARCH_DOMPACK "" CACHE FILEPATH "Native dompack to pack with; empty: bui
 file(GLOB installer_win32_sources CONFIGURE_DEPENDS *_win32.cpp)
 list(FILTER installer_win32_sources EXCLUDE REGEX "setup_main_win32\\.cpp$")
 add_library(installer_win32 STATIC ${installer_win32_sources})
-target_link_libraries(installer_win32 PUBLIC app_core engine engine_win32 win32_ui
+target_link_libraries(installer_win32 PUBLIC app_core engine engine_win32 skin_win32
+    install_win32 uninstall_win32 win32_ui
     advapi32 shell32 ole32)
 
 set(installer_rc ${CMAKE_SOURCE_DIR}/res/installer.rc)

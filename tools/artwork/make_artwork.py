@@ -15,8 +15,11 @@ from menu_font import make_menu_font
 
 FONT_DIR = Path("/usr/share/fonts/truetype/dejavu")
 WIDTH, HEIGHT = 640, 480
-# The menu items stand in this column (pixels), over a darker panel.
-MENU_PANEL = (176, 182, 382, 462)
+# The menu items stand in this column (pixels), over a soft darker panel. Where a column starts
+# depends on the dialog font's metrics (x 191 with the classic 6-pixel dialog unit, 222 with a
+# 7-pixel one), so the panel is wide enough for both and has no hard edge.
+MENU_PANEL = (160, 178, 458, 468)
+CASTLE_SHIFT = 26  # keeps the castle clear of the panel
 
 
 def font(name, size):
@@ -61,15 +64,16 @@ def ridge(draw, rng, base_y, amplitude, colour):
 
 def castle(draw):
     colour = (14, 10, 22)
-    draw.rectangle((430, 250, 600, 400), fill=colour)
-    for left, top, width in ((420, 190, 40), (490, 150, 46), (570, 200, 40)):
+    dx = CASTLE_SHIFT
+    draw.rectangle((430 + dx, 250, 600 + dx, 400), fill=colour)
+    for left, top, width in ((420 + dx, 190, 40), (490 + dx, 150, 46), (570 + dx, 200, 40)):
         draw.rectangle((left, top, left + width, 400), fill=colour)
         for step in range(left, left + width, 12):
             draw.rectangle((step, top - 10, step + 6, top), fill=colour)
         draw.polygon([(left - 4, top - 10), (left + width // 2, top - 60),
                       (left + width + 4, top - 10)], fill=colour)
     for wx, wy in ((505, 190), (517, 190), (436, 230), (584, 240), (470, 300), (540, 300)):
-        draw.rectangle((wx, wy, wx + 5, wy + 9), fill=(240, 190, 90))
+        draw.rectangle((wx + dx, wy, wx + dx + 5, wy + 9), fill=(240, 190, 90))
 
 
 def title(img):
@@ -94,11 +98,10 @@ def title(img):
 
 
 def panel(img):
-    layer = Image.new("RGBA", img.size, (0, 0, 0, 0))
-    d = ImageDraw.Draw(layer)
-    d.rounded_rectangle(MENU_PANEL, radius=10, fill=(8, 6, 16, 170),
-                        outline=(160, 120, 50, 200), width=2)
-    img.paste(layer, (0, 0), layer)
+    shade = Image.new("L", img.size, 0)
+    ImageDraw.Draw(shade).rounded_rectangle(MENU_PANEL, radius=24, fill=150)
+    shade = shade.filter(ImageFilter.GaussianBlur(10))
+    img.paste(Image.new("RGB", img.size, (8, 6, 16)), (0, 0), shade)
 
 
 def background(out):

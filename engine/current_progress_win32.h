@@ -1,0 +1,18 @@
+#pragma once
+
+// The installer's one progress indicator window: made by the start of an install or an uninstall
+// as a visible child of the menu screen, current for the workers while it lives, and destroyed
+// (window and object) by the user-interface thread when the work has ended.
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "engine/progress_indicator_win32.h"
+
+// Creates the indicator on `parent` and makes it current; a previous one is destroyed first.
+// Null when its window cannot be created.
+CProgressIndicator* CreateProgressIndicator(HWND parent, uint32_t total, uint32_t done);
+
+// Destroys the indicator CreateProgressIndicator made, if there is one.
+void DestroyProgressIndicator();

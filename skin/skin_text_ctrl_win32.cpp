@@ -1,0 +1,121 @@
+#include "skin/skin_text_ctrl_win32.h"
+
+#include "platform/win32/ui/device_context.h"
+#include "platform/win32/ui/win_app.h"
+
+namespace {
+
+// The rectangle of the parent's control `id`, in the parent's client coordinates.
+bool PlaceholderRect(HWND parent, UINT id, RECT* rect) {
+    HWND placeholder = GetDlgItem(parent, static_cast<int>(id));
+    if (placeholder == nullptr || !GetWindowRect(placeholder, rect)) {
+        return false;
+    }
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(rect), 2);
+    return true;
+}
+
+}  // namespace
+
+bool CSkinTextCtrl::Create(CWnd* parent, UINT id, UINT text_id, CBitmapFont* disabled,
+                           CBitmapFont* normal, CBitmapFont* hover, CBitmapFont* pressed) {
+    parent_ = parent->m_hWnd;
+    id_ = id;
+    fonts_[kItemDisabled] = disabled;
+    fonts_[kItemNormal] = normal;
+    fonts_[kItemHover] = hover;
+    fonts_[kItemPressed] = pressed;
+    text_ = LoadResourceString(text_id);
+    RECT rect;
+    if (!PlaceholderRect(parent_, id, &rect) ||
+        !CChildWindow::Create(CS_GLOBALCLASS, nullptr, WS_CHILD | WS_VISIBLE, rect, parent_)) {
+        return false;
+    }
+    Draw();
+    return true;
+}
+
+void CSkinTextCtrl::SetText(UINT text_id) {
+    text_ = LoadResourceString(text_id);
+    RECT rect;
+    GetWindowRect(m_hWnd, &rect);
+    MapWindowPoints(nullptr, parent_, reinterpret_cast<POINT*>(&rect), 2);
+    InvalidateRect(parent_, &rect, TRUE);
+    UpdateWindow(parent_);
+}
+
+void CSkinTextCtrl::SetState(int32_t look) {
+    RedrawIf(state_.SetState(look));
+}
+
+void CSkinTextCtrl::Enable() {
+    RedrawIf(state_.Enable());
+}
+
+void CSkinTextCtrl::Disable() {
+    RedrawIf(state_.Disable());
+}
+
+void CSkinTextCtrl::RedrawIf(bool changed) {
+    if (changed) {
+        Draw();
+    }
+}
+
+void CSkinTextCtrl::Draw() {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    ClientDC dc(m_hWnd);
+    DrawOn(dc.Get());
+}
+
+void CSkinTextCtrl::DrawOn(HDC dc) {
+    if (CBitmapFont* font = fonts_[state_.look()]) {
+        font->Draw(dc, 0, 0, text_.c_str());
+    }
+}
+
+LRESULT CSkinTextCtrl::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(m_hWnd, &paint);
+            DrawOn(dc);
+            EndPaint(m_hWnd, &paint);
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            OnMouseMove(wparam, lparam);
+            return Default(message, wparam, lparam);
+        case kItemHoverMessage:
+            RedrawIf(state_.OnHoverEnd());
+            return 0;
+        case WM_LBUTTONDOWN:
+            if (state_.look() == kItemDisabled) {
+                return 0;
+            }
+            OnLButtonDown();
+            return Default(message, wparam, lparam);
+        default:
+            return Default(message, wparam, lparam);
+    }
+}
+
+// Shows hover, then tells the parent where the mouse is, in the parent's client coordinates.
+void CSkinTextCtrl::OnMouseMove(WPARAM flags, LPARAM position) {
+    RedrawIf(state_.OnMouseMove((flags & MK_LBUTTON) != 0));
+    POINT point = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    MapWindowPoints(m_hWnd, parent_, &point, 1);
+    ::SendMessageA(parent_, kItemHoverMessage, flags,
+                 MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)));
+}
+
+// The command runs inside this handler (the parent's handler is sent, not posted), so any
+// dialog it opens is up while the item still looks pressed.
+void CSkinTextCtrl::OnLButtonDown() {
+    const int32_t before = state_.look();
+    state_.OnButtonDown();
+    RedrawIf(state_.look() != before);
+    ::SendMessageA(parent_, kItemClickedMessage, id_, 0);
+}

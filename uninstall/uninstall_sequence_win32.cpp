@@ -1,0 +1,32 @@
+#include "uninstall/uninstall_sequence_win32.h"
+
+#include "engine/current_progress_win32.h"
+#include "uninstall/uninstall_registration.h"
+#include "uninstall/uninstall_thread.h"
+
+namespace {
+
+constexpr uint32_t kUninstallSteps = 2662;
+constexpr UINT kUninstallDoneMessage = WM_USER + 2;
+
+class PostUninstallDone : public UninstallListener {
+  public:
+    void OnUninstallDone(bool nothing_left) override {
+        PostMessageA(window, kUninstallDoneMessage, nothing_left ? 1 : 0, 0);
+    }
+    HWND window = nullptr;
+};
+
+PostUninstallDone g_notify;  // one uninstall at a time
+
+}  // namespace
+
+bool StartUninstall(CWnd* menu_screen, const std::string& install_folder) {
+    RemoveRegistration();
+    CreateProgressIndicator(menu_screen->m_hWnd, kUninstallSteps, 0);
+    g_notify.window = menu_screen->m_hWnd;
+    if (!StartUninstallThread(install_folder, &g_notify)) {
+        g_notify.OnUninstallDone(false);
+    }
+    return true;
+}
