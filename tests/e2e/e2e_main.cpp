@@ -1,11 +1,13 @@
 // The end-to-end program: GoogleTest, plus the Setup.exe to test and a watchdog.
 //
 //   dominarch_e2e.exe [gtest flags] <path of Setup.exe> [--screenshot=<file.bmp>]
+//                     [--game=<stand-in Dominarch.exe>] [--language-library=<resDE.dll>]
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -48,17 +50,31 @@ const E2eOptions& Options() {
 
 }  // namespace e2e
 
+namespace {
+
+// Takes the value of `--name=value` into `value`; false when `argument` is another one.
+bool TakeFlag(const char* argument, const char* prefix, std::string* value) {
+    const size_t length = std::strlen(prefix);
+    if (std::strncmp(argument, prefix, length) != 0) {
+        return false;
+    }
+    *value = argument + length;
+    return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    constexpr const char kScreenshotFlag[] = "--screenshot=";
+    e2e::E2eOptions& options = e2e::options;
     for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], kScreenshotFlag, sizeof(kScreenshotFlag) - 1) == 0) {
-            e2e::options.screenshot_path = argv[i] + sizeof(kScreenshotFlag) - 1;
-        } else {
-            e2e::options.setup_path = argv[i];
+        if (!TakeFlag(argv[i], "--screenshot=", &options.screenshot_path) &&
+            !TakeFlag(argv[i], "--game=", &options.game_path) &&
+            !TakeFlag(argv[i], "--language-library=", &options.language_library_path)) {
+            options.setup_path = argv[i];
         }
     }
-    e2e::options.own_folder = e2e::FolderOfThisProgram();
+    options.own_folder = e2e::FolderOfThisProgram();
     CloseHandle(CreateThread(nullptr, 0, e2e::WatchdogThreadProc, nullptr, 0, nullptr));
     return RUN_ALL_TESTS();
 }

@@ -9,7 +9,9 @@ namespace e2e {
 struct E2eOptions {
     std::string setup_path;       // Windows path of the Setup.exe under test
     std::string screenshot_path;  // where to save the menu screen as BMP; empty: no screenshot
-    std::string own_folder;       // folder of this program (the fixture lies beside it)
+    std::string game_path;        // Windows path of the stand-in Dominarch.exe
+    std::string language_library_path;  // Windows path of a language library (resDE.dll)
+    std::string own_folder;             // folder of this program (the fixture lies beside it)
 };
 
 const E2eOptions& Options();

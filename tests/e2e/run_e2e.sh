@@ -1,23 +1,36 @@
 #!/usr/bin/env bash
 # Runs the end-to-end suite against a win32 build: a private wine prefix (Windows 98 family), a
 # private Xvfb display, the suite program with the build's Setup.exe, then clean-up. Exits with
-# the suite's status. A screenshot of the menu screen is left in <build>/e2e/menu_screen.png.
+# the suite's status. A screenshot of the menu screen is left in <build>/e2e/menu_screen.png;
+# with --update-docs it also replaces docs/menu_screen.png (the README's picture) when the suite
+# passed.
 #
-#   tests/e2e/run_e2e.sh <win32-build-dir> [gtest flags...]
+#   tests/e2e/run_e2e.sh <win32-build-dir> [--update-docs] [gtest flags...]
 set -u
 
 if [ "$#" -lt 1 ]; then
-    echo "usage: $0 <win32-build-dir> [gtest flags...]" >&2
+    echo "usage: $0 <win32-build-dir> [--update-docs] [gtest flags...]" >&2
     exit 2
 fi
 build="$(cd "$1" 2>/dev/null && pwd)" || { echo "no such folder: $1" >&2; exit 2; }
 shift
+update_docs=0
+gtest_flags=()
+for argument in "$@"; do
+    if [ "$argument" = "--update-docs" ]; then
+        update_docs=1
+    else
+        gtest_flags+=("$argument")
+    fi
+done
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 suite="$build/tests/e2e/dominarch_e2e.exe"
 setup="$build/app/Setup.exe"
-for needed in "$suite" "$setup"; do
+game="$build/sample/Dominarch.exe"
+language_library="$build/res/lang/resDE.dll"
+for needed in "$suite" "$setup" "$game" "$language_library"; do
     if [ ! -f "$needed" ]; then
-        echo "missing $needed (build the win32 targets dominarch_e2e and Setup first)" >&2
+        echo "missing $needed (build the win32 build first)" >&2
         exit 2
     fi
 done
@@ -35,12 +48,23 @@ rm -f "$artifacts/menu_screen.bmp" "$artifacts/menu_screen.png"
 windows_path() { winepath -w "$1" 2>/dev/null; }
 
 wine_env_run "$suite" "$(windows_path "$setup")" \
-    "--screenshot=$(windows_path "$artifacts/menu_screen.bmp")" "$@"
+    "--screenshot=$(windows_path "$artifacts/menu_screen.bmp")" \
+    "--game=$(windows_path "$game")" \
+    "--language-library=$(windows_path "$language_library")" \
+    ${gtest_flags[@]+"${gtest_flags[@]}"}
 status=$?
 
 if [ -f "$artifacts/menu_screen.bmp" ]; then
     python3 "$repo/scripts/wine/bmp_to_png.py" "$artifacts/menu_screen.bmp" \
         "$artifacts/menu_screen.png" && echo "screenshot: $artifacts/menu_screen.png"
+fi
+if [ "$update_docs" = 1 ]; then
+    if [ "$status" = 0 ] && [ -f "$artifacts/menu_screen.png" ]; then
+        cp "$artifacts/menu_screen.png" "$repo/docs/menu_screen.png" &&
+            echo "updated: $repo/docs/menu_screen.png"
+    else
+        echo "docs/menu_screen.png left as it was: the suite failed or made no screenshot" >&2
+    fi
 fi
 echo "end-to-end suite: status $status"
 exit "$status"

@@ -54,6 +54,36 @@ bool MachineKeyExists(const std::string& subkey) {
     return true;
 }
 
+bool ListMachineValues(const std::string& subkey, std::vector<StoredValue>* values) {
+    values->clear();
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    bool ok = true;
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD name_length = sizeof(name);
+        char data[4096];
+        DWORD data_size = sizeof(data);
+        StoredValue value;
+        const LONG status = RegEnumValueA(key, index, name, &name_length, nullptr, &value.type,
+                                          reinterpret_cast<BYTE*>(data), &data_size);
+        if (status == ERROR_NO_MORE_ITEMS) {
+            break;
+        }
+        if (status != ERROR_SUCCESS) {
+            ok = false;
+            break;
+        }
+        value.name.assign(name, name_length);
+        value.data.assign(data, data_size);
+        values->push_back(value);
+    }
+    RegCloseKey(key);
+    return ok;
+}
+
 bool DeleteMachineKey(const std::string& subkey) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_ALL_ACCESS, &key) ==

@@ -73,6 +73,17 @@ bool WaitForWindowGone(HWND window, DWORD timeout_ms) {
     return true;
 }
 
+bool WaitForWindowVisible(HWND window, DWORD timeout_ms) {
+    const DWORD start = GetTickCount();
+    while (!IsWindowVisible(window)) {
+        if (!IsWindow(window) || GetTickCount() - start >= timeout_ms) {
+            return false;
+        }
+        Sleep(kPollIntervalMs);
+    }
+    return true;
+}
+
 bool WatchWindowsUntilExit(HANDLE process, DWORD pid, DWORD timeout_ms,
                            std::vector<std::string>* titles_seen) {
     const DWORD start = GetTickCount();

@@ -22,6 +22,9 @@ HWND WaitForWindow(DWORD pid, const std::string& title, DWORD timeout_ms, HANDLE
 // Waits until `window` is destroyed or hidden; false on timeout.
 bool WaitForWindowGone(HWND window, DWORD timeout_ms);
 
+// Waits until `window` is visible; false on timeout or when it is destroyed.
+bool WaitForWindowVisible(HWND window, DWORD timeout_ms);
+
 // Watches process `process` until it ends or `timeout_ms` passes, and collects the title of
 // every visible top-level window it shows meanwhile. True when it ended in time.
 bool WatchWindowsUntilExit(HANDLE process, DWORD pid, DWORD timeout_ms,
