@@ -108,7 +108,7 @@ void CSkinTextCtrl::OnMouseMove(WPARAM flags, LPARAM position) {
     POINT point = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
     MapWindowPoints(m_hWnd, parent_, &point, 1);
     ::SendMessageA(parent_, kItemHoverMessage, flags,
-                 MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)));
+                   MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)));
 }
 
 // The command runs inside this handler (the parent's handler is sent, not posted), so any
