@@ -22,7 +22,8 @@ measure.py memory LOG -- COMMAND...
     only when the pack is unmapped at the end) should come out close to it.
 
 measure.py summary RAW PACK TARGZ FOLDER
-    Prints the table of results from the "time" lines and the "memory" line collected in RAW.
+    Prints the table of results from the lines collected in RAW: the load average at the start
+    ("load ..."), the output of "time" and of "memory" (after the word "memory").
 """
 import os
 import platform
@@ -104,11 +105,14 @@ def file_system(folder):
 def summary(raw, pack, targz, folder):
     times = {}
     memory = None
+    load_at_start = "unknown"
     with open(raw) as lines:
         for line in lines:
             words = line.split()
             if words and words[0] == "memory":
                 memory = [int(w) for w in words[1:]]
+            elif words and words[0] == "load":
+                load_at_start = " ".join(words[1:])
             elif len(words) == 3:
                 times.setdefault(words[0], []).append((float(words[1]), float(words[2])))
     median = {k: (statistics.median(w for w, _ in v), statistics.median(c for _, c in v))
@@ -130,6 +134,8 @@ def summary(raw, pack, targz, folder):
         walls = [w for w, _ in times[key]]
         lines.append(f"{names[key]:38}{median[key][0]:9.3f}{median[key][1]:9.3f}"
                      f"{min(walls):8.3f}..{max(walls):.3f}")
+    lines.append("wall s: start to end; cpu s: user + system time of the program and of the children "
+                 "it waited for (tar's gzip)")
     lines.append("")
 
     def ratio(label, top, bottom, limit):
@@ -155,8 +161,9 @@ def summary(raw, pack, targz, folder):
         "",
         f"machine: nproc {os.cpu_count()}, {cpu_model()}, kernel {platform.release()}, "
         f"target folder on {file_system(folder)}",
-        f"load average at the end: {' '.join(f'{x:.2f}' for x in os.getloadavg())} "
-        "(the machine may be shared; cpu s is less sensitive to that than wall s)",
+        f"load average at the start: {load_at_start}; at the end: "
+        f"{' '.join(f'{x:.2f}' for x in os.getloadavg())} (2 cores: a load above 1 takes the second "
+        "core from the pipeline's threads; cpu s is less sensitive to it than wall s)",
     ]
     print("\n".join(lines))
 

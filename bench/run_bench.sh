@@ -4,19 +4,27 @@
 # Builds what it needs (build/bench-build, RelWithDebInfo: -O2, as the shipped builds), generates
 # the full-size payload once (build/bench/payload, reused while its stamp matches the generator),
 # packs it with `dompack build` (gzip -9) and as a tar.gz of the same tree (`tar -czf`, gzip's
-# default level), and then measures, on one file system (build/bench), the median of RUNS runs
-# (default 7, at least 5) of each of:
+# default level), and then measures, with archives and target folders on one file system, the
+# median of RUNS runs (default 7, at least 5) of each of:
 #   (a) memgz_discard_bench: the whole pack read through memgz_read into a discard buffer, which
 #       is the cost of decompression alone;
 #   (b) `dompack extract` of the pack into a fresh folder, through the installer's pipeline;
 #   (c) `tar -xzf` of the tar.gz into a fresh folder.
 # The runs are interleaved (a, b, c, a, b, c, ...) so that a change in the load of a shared
-# machine falls on all three alike. Removing and re-creating the target folders, and a `sync` so
-# that no earlier run's write-back overlaps the next, happen between runs and are not timed.
+# machine falls on all three alike. Every run of (b) and (c) writes into a folder of its own that
+# is not removed until all runs are over: on ext4 without a journal, creating a file skips, one by
+# one, the inodes deleted in the last one to five minutes, so a tree removed just before a run
+# makes that run pay for the removal (this once cost a run several times the extraction itself).
+# For the same reason a second start within five minutes of the last removal first waits for the
+# rest of that time. A `sync` between runs, not timed, keeps one run's write-back out of the next.
 #
-# Caches cannot be dropped (that needs root and a quiet machine), so the page cache is warm: one
-# untimed warm-up run of each comes first, and it is also checked that (b) and (c) reproduce the
-# payload exactly. Files are written into the page cache; the figures do not include the disk.
+# DOMINARCH_BENCH_TARGET=FOLDER puts the target folders in FOLDER/dominarch-bench-targets (on
+# another file system, say); by default they are in build/bench/targets, beside the archives.
+#
+# Caches are not dropped (that needs root, and would disturb everyone else on a shared machine),
+# so the page cache is warm: one untimed warm-up run of each comes first, and it also checks that
+# (b) and (c) reproduce the payload exactly. Files are written into the page cache; the figures
+# do not include the disk.
 #
 # Memory of (b) beyond the mapped pack: one more untimed run of (b) whose /proc/PID/status is
 # sampled (bench/measure.py explains why): the peak of its anonymous memory (heap, thread stacks,
@@ -32,7 +40,12 @@ work="$root/build/bench"
 payload="$work/payload"
 pack="$work/bench.pack"
 targz="$work/bench.tar.gz"
-out="$work/out"
+targets="$work/targets"
+if [[ -n "${DOMINARCH_BENCH_TARGET:-}" ]]; then
+    targets="$DOMINARCH_BENCH_TARGET/dominarch-bench-targets"
+fi
+removed_stamp="$work/targets-removed"  # when the last run's target folders were removed
+out=""                                 # the folder the current run writes into
 raw="$work/raw.txt"
 log="$work/log.txt"
 measure=(python3 "$root/bench/measure.py")
@@ -84,20 +97,41 @@ make_archives() {
     fi
 }
 
+# A new, empty target folder for one run, named after it.
 fresh_folder() {
-    rm -rf "$out"
+    out="$targets/$1"
     mkdir -p "$out"
     sync
 }
 
 run_a() { "${measure[@]}" time a "$log" -- "$discard" "$pack"; }
 run_b() {
-    fresh_folder
+    fresh_folder "b.$1"
     "${measure[@]}" time b "$log" -- "$dompack" extract "$pack" "$out"
 }
 run_c() {
-    fresh_folder
+    fresh_folder "c.$1"
     "${measure[@]}" time c "$log" -- tar -xzf "$targz" -C "$out"
+}
+
+remove_targets() {
+    if [[ -d "$targets" ]]; then
+        rm -rf "$targets"
+        sync
+        date +%s >"$removed_stamp"
+    fi
+}
+
+# Waits until the inodes freed by the last removal of target folders are no longer skipped.
+wait_after_removal() {
+    local removed now wait_for
+    removed="$(cat "$removed_stamp" 2>/dev/null || echo 0)"
+    now="$(date +%s)"
+    wait_for=$((removed + 300 - now))
+    if ((wait_for > 0)); then
+        step "waiting ${wait_for} s: target folders were removed less than five minutes ago"
+        sleep "$wait_for"
+    fi
 }
 
 same_as_payload() {
@@ -114,6 +148,8 @@ main() {
     make_archives
     : >"$log"
     : >"$raw"
+    remove_targets  # left over by an interrupted run
+    wait_after_removal
 
     local with_b=1
     if ! "$dompack" extract --help >/dev/null 2>&1; then
@@ -124,30 +160,31 @@ main() {
     step "warm-up (untimed), and a check of what (b) and (c) write"
     run_a >/dev/null
     if ((with_b)); then
-        run_b >/dev/null
+        run_b warm-up >/dev/null
         same_as_payload "dompack extract"
     fi
-    run_c >/dev/null
+    run_c warm-up >/dev/null
     same_as_payload "tar -xzf"
 
+    echo "load $(cut -d' ' -f1-3 /proc/loadavg)" >>"$raw"
     local i
     for ((i = 1; i <= runs; i++)); do
         step "run $i of $runs"
         run_a >>"$raw"
         if ((with_b)); then
-            run_b >>"$raw"
+            run_b "$i" >>"$raw"
         fi
-        run_c >>"$raw"
+        run_c "$i" >>"$raw"
     done
 
     if ((with_b)); then
         step "memory of (b)"
-        fresh_folder
+        fresh_folder b.memory
         echo "memory $("${measure[@]}" memory "$log" -- "$dompack" extract "$pack" "$out")" >>"$raw"
     fi
-    rm -rf "$out"
 
-    "${measure[@]}" summary "$raw" "$pack" "$targz" "$work" | tee "$work/results.txt"
+    "${measure[@]}" summary "$raw" "$pack" "$targz" "$targets" | tee "$work/results.txt"
+    remove_targets
 }
 
 main
