@@ -2,6 +2,7 @@
 //
 //   dominarch_e2e.exe [gtest flags] <path of Setup.exe> [--screenshot=<file.bmp>]
 //                     [--game=<stand-in Dominarch.exe>] [--language-library=<resDE.dll>]
+//                     [--artifacts=<folder for the pictures of failed checks>]
 
 #include <windows.h>
 
@@ -70,7 +71,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (!TakeFlag(argv[i], "--screenshot=", &options.screenshot_path) &&
             !TakeFlag(argv[i], "--game=", &options.game_path) &&
-            !TakeFlag(argv[i], "--language-library=", &options.language_library_path)) {
+            !TakeFlag(argv[i], "--language-library=", &options.language_library_path) &&
+            !TakeFlag(argv[i], "--artifacts=", &options.artifacts_folder)) {
             options.setup_path = argv[i];
         }
     }

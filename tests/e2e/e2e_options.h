@@ -11,6 +11,7 @@ struct E2eOptions {
     std::string screenshot_path;  // where to save the menu screen as BMP; empty: no screenshot
     std::string game_path;        // Windows path of the stand-in Dominarch.exe
     std::string language_library_path;  // Windows path of a language library (resDE.dll)
+    std::string artifacts_folder;       // where failing tests leave pictures; empty: nowhere
     std::string own_folder;             // folder of this program (the fixture lies beside it)
 };
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs the end-to-end suite against a win32 build: a private wine prefix (Windows 98 family), a
 # private Xvfb display, the suite program with the build's Setup.exe, then clean-up. Exits with
-# the suite's status. A screenshot of the menu screen is left in <build>/e2e/menu_screen.png;
-# with --update-docs it also replaces docs/menu_screen.png (the README's picture) when the suite
-# passed.
+# the suite's status. A screenshot of the menu screen is left in <build>/e2e/menu_screen.png,
+# and a failed check of what a menu item shows leaves the seen and expected pictures there too
+# (as PNG). With --update-docs, a run that passed also copies the screenshot to
+# docs/menu_screen.png, the README's picture.
 #
 #   tests/e2e/run_e2e.sh <win32-build-dir> [--update-docs] [gtest flags...]
 set -u
@@ -43,7 +44,7 @@ wine_env_start_xvfb || exit 1
 
 artifacts="$build/e2e"
 mkdir -p "$artifacts"
-rm -f "$artifacts/menu_screen.bmp" "$artifacts/menu_screen.png"
+rm -f "$artifacts"/*.bmp "$artifacts"/*.png
 
 windows_path() { winepath -w "$1" 2>/dev/null; }
 
@@ -51,12 +52,16 @@ wine_env_run "$suite" "$(windows_path "$setup")" \
     "--screenshot=$(windows_path "$artifacts/menu_screen.bmp")" \
     "--game=$(windows_path "$game")" \
     "--language-library=$(windows_path "$language_library")" \
+    "--artifacts=$(windows_path "$artifacts")" \
     ${gtest_flags[@]+"${gtest_flags[@]}"}
 status=$?
 
-if [ -f "$artifacts/menu_screen.bmp" ]; then
-    python3 "$repo/scripts/wine/bmp_to_png.py" "$artifacts/menu_screen.bmp" \
-        "$artifacts/menu_screen.png" && echo "screenshot: $artifacts/menu_screen.png"
+for bmp in "$artifacts"/*.bmp; do
+    [ -f "$bmp" ] || continue
+    python3 "$repo/scripts/wine/bmp_to_png.py" "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+if [ -f "$artifacts/menu_screen.png" ]; then
+    echo "screenshot: $artifacts/menu_screen.png"
 fi
 if [ "$update_docs" = 1 ]; then
     if [ "$status" = 0 ] && [ -f "$artifacts/menu_screen.png" ]; then

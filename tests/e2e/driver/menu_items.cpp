@@ -1,28 +1,22 @@
 #include "tests/e2e/driver/menu_items.h"
 
-#include <windows.h>
-
 #include "tests/e2e/driver/windows_of_process.h"
 
 namespace e2e {
 
 namespace {
 
-struct Children {
+// The direct children of `parent` that are not statics.
+struct Candidates {
     HWND parent;
-    std::vector<HWND> statics;
-    std::vector<HWND> others;
+    std::vector<HWND> windows;
 };
 
-BOOL CALLBACK SortChild(HWND child, LPARAM context) {
-    auto* children = reinterpret_cast<Children*>(context);
-    if (GetParent(child) != children->parent) {
-        return TRUE;  // a grandchild
-    }
-    if (lstrcmpiA(WindowClassName(child).c_str(), "Static") == 0) {
-        children->statics.push_back(child);
-    } else {
-        children->others.push_back(child);
+BOOL CALLBACK CollectCandidate(HWND child, LPARAM context) {
+    auto* candidates = reinterpret_cast<Candidates*>(context);
+    if (GetParent(child) == candidates->parent &&
+        lstrcmpiA(WindowClassName(child).c_str(), "Static") != 0) {
+        candidates->windows.push_back(child);
     }
     return TRUE;
 }
@@ -35,8 +29,8 @@ bool SameRect(const RECT& a, const RECT& b) {
 
 bool FindMenuItems(HWND menu_screen, std::vector<MenuItem>* items) {
     items->clear();
-    Children children{menu_screen, {}, {}};
-    EnumChildWindows(menu_screen, SortChild, reinterpret_cast<LPARAM>(&children));
+    Candidates candidates{menu_screen, {}};
+    EnumChildWindows(menu_screen, CollectCandidate, reinterpret_cast<LPARAM>(&candidates));
     bool complete = true;
     for (int id : kAllMenuItems) {
         HWND placeholder = GetDlgItem(menu_screen, id);
@@ -46,7 +40,7 @@ bool FindMenuItems(HWND menu_screen, std::vector<MenuItem>* items) {
             continue;
         }
         int matches = 0;
-        for (HWND window : children.others) {
+        for (HWND window : candidates.windows) {
             RECT rect = {};
             if (GetWindowRect(window, &rect) && SameRect(rect, placeholder_rect)) {
                 MenuItem item;
