@@ -131,6 +131,34 @@ TEST(DriverTest, MachineKeysAreCreatedAndDeletedWithTheirSubkeys) {
     EXPECT_TRUE(DeleteMachineKey(key));  // already gone
 }
 
+// Values come back with their type and their bytes exactly as stored.
+TEST(DriverTest, ListsAKeysValuesByteForByte) {
+    const std::string subkey = "Software\\DominarchE2eDriverTest";
+    ASSERT_TRUE(CreateMachineKey(subkey, {{"Text", "abc"}}));
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_ALL_ACCESS, &key),
+              ERROR_SUCCESS);
+    const BYTE binary[] = {'x', 0, 'y', 0, 0};
+    EXPECT_EQ(RegSetValueExA(key, "Binary", 0, REG_BINARY, binary, sizeof(binary)), ERROR_SUCCESS);
+    RegCloseKey(key);
+
+    std::vector<StoredValue> values;
+    ASSERT_TRUE(ListMachineValues(subkey, &values));
+    DeleteMachineKey(subkey);
+    ASSERT_EQ(values.size(), 2u);
+    for (const StoredValue& value : values) {
+        if (value.name == "Text") {
+            EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
+            EXPECT_EQ(value.data, std::string("abc", 4));  // written with its zero
+        } else {
+            EXPECT_EQ(value.name, "Binary");
+            EXPECT_EQ(value.type, static_cast<DWORD>(REG_BINARY));
+            EXPECT_EQ(value.data, std::string("x\0y\0\0", 5));
+        }
+    }
+    EXPECT_FALSE(ListMachineValues(subkey, &values));
+}
+
 // Reads the BMP's size and pixel colours back.
 struct BmpSummary {
     LONG width = 0;

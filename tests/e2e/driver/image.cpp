@@ -67,23 +67,6 @@ bool CaptureScreenRect(const RECT& rect, Image* image) {
     return ok;
 }
 
-Image Crop(const Image& image, const RECT& rect) {
-    Image part;
-    const LONG left = std::clamp(rect.left, LONG{0}, image.width);
-    const LONG top = std::clamp(rect.top, LONG{0}, image.height);
-    const LONG right = std::clamp(rect.right, left, image.width);
-    const LONG bottom = std::clamp(rect.bottom, top, image.height);
-    part.width = right - left;
-    part.height = bottom - top;
-    part.pixels.reserve(static_cast<size_t>(part.width) * part.height);
-    for (LONG y = top; y < bottom; ++y) {
-        for (LONG x = left; x < right; ++x) {
-            part.pixels.push_back(image.At(x, y));
-        }
-    }
-    return part;
-}
-
 size_t CountDifferentPixels(const Image& a, const Image& b, int tolerance) {
     if (a.width != b.width || a.height != b.height) {
         return std::max(a.pixels.size(), b.pixels.size());

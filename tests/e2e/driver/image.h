@@ -26,9 +26,6 @@ bool CaptureScreenRect(const RECT& rect, Image* image);
 // The pixels of a bitmap (not selected into any device context).
 bool ImageOfBitmap(HBITMAP bitmap, Image* image);
 
-// The pixels of `image` inside `rect` (clipped to the image).
-Image Crop(const Image& image, const RECT& rect);
-
 // How many pixels of two pictures of the same size differ by more than `tolerance` in any
 // colour channel; every pixel counts as different when the sizes differ.
 size_t CountDifferentPixels(const Image& a, const Image& b, int tolerance = 0);
