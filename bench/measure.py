@@ -122,7 +122,7 @@ def summary(raw, pack, targz, folder):
              "c": "(c) tar -xzf of the tar.gz"}
     lines = [
         f"Extraction benchmark: median of {runs} runs each, interleaved a, b, c; "
-        "warm page cache (one warm-up run of each first; caches cannot be dropped)",
+        "warm page cache (one warm-up run of each first; caches are not dropped)",
         f"pack {os.path.getsize(pack):,} bytes (gzip -9); tar.gz {os.path.getsize(targz):,} bytes "
         "(gzip default -6)",
         "",
