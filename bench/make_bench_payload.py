@@ -21,7 +21,7 @@ import shutil
 import sys
 from pathlib import Path
 
-VERSION = 1
+VERSION = 2
 SEED = 20010817
 
 FILE_COUNT = 2497
@@ -38,15 +38,19 @@ EXTENSIONS = {
     "tiles": [".bmp", ".til", ".spr", ".ani"],
     "sound": [".wav", ".snd"],
 }
-# The few large files: (folder theme, name, kind, size).
-LARGE_FILES = [
+# Files placed by name: the few large ones, and one with the longest name (MAX_NAME
+# characters). (folder theme, name, kind, size)
+NAMED_FILES = [
     ("video", "intro.smk", "packed", 9_437_184 + 4_321),
     ("video", "outro.smk", "packed", 5_242_880 + 77),
     ("music", "theme.mp3", "packed", 3_145_728 + 999),
     ("sound", "ambient_forest.wav", "sound", 4_194_304 + 2_222),
     ("gfx", "worldmap.bmp", "tiles", 3_932_160 + 54),
     ("text", "campaign_dialogue.txt", "text", 2_621_440 + 1_234),
+    ("text", "campaign_briefing1.txt", "text", 23_456),
 ]
+ROOT_FILES = [("Dominarch.exe", "packed", 1_843_200), ("ReadMe.txt", "text", 18_000),
+              ("tovk.cfg", "text", 64), ("Setup.exe", "packed", 312_000)]
 TOP_FOLDERS = ["data", "maps", "sound", "music", "video", "gfx", "text", "units", "save"]
 SYLLABLES = ["ka", "ro", "dun", "mar", "el", "tor", "vis", "ash", "gal", "ni", "or", "bel",
              "kor", "sa", "thu", "ven", "li", "mo", "rak", "zen", "ul", "fi", "gor", "ta"]
@@ -126,41 +130,34 @@ def small_sizes(rng, count, total):
     sizes[1] = 65_536  # and bodies that fill whole chunks exactly
     sizes[2] = 131_072
     sizes[sizes.index(max(sizes))] += total - sum(sizes)
-    assert min(sizes) >= 0
+    if min(sizes) < 0:
+        raise SystemExit("make_bench_payload: the named files leave too little for the rest")
     return sizes
 
 
 def place_files(rng, root, folders):
-    everything = [root] + folders
     by_theme = {}
     for folder in folders:
         by_theme.setdefault(folder.theme, []).append(folder)
-    for theme, name, kind, size in LARGE_FILES:
+    for theme, name, kind, size in NAMED_FILES:
         folder = rng.choice(by_theme[theme])
-        assert folder.take(name)
+        if not folder.take(name):
+            raise SystemExit(f"make_bench_payload: {name} placed twice in one folder")
         folder.files.append((name, kind, size))
-    for name, kind, size in [("Dominarch.exe", "packed", 1_843_200), ("ReadMe.txt", "text", 18_000),
-                             ("tovk.cfg", "text", 64), ("Setup.exe", "packed", 312_000)]:
+    for name, kind, size in ROOT_FILES:
         root.take(name)
         root.files.append((name, kind, size))
+    everything = [root] + folders
     placed = sum(len(f.files) for f in everything)
     used = sum(size for f in everything for _, _, size in f.files)
-    sizes = small_sizes(rng, FILE_COUNT - placed, TOTAL_BYTES - used)
-    longest_done = False
-    for size in sizes:
+    for size in small_sizes(rng, FILE_COUNT - placed, TOTAL_BYTES - used):
         folder = rng.choice(folders)
         kind = file_kind(rng, folder.theme)
         while True:
-            if not longest_done:
-                stem = "a_rather_long_name"  # one name of exactly MAX_NAME characters
-            else:
-                stem = word(rng, 1, 4) + (f"_{rng.randint(0, 99):02d}" if rng.random() < 0.5 else "")
+            stem = word(rng, 1, 4) + (f"_{rng.randint(0, 99):02d}" if rng.random() < 0.5 else "")
             name = stem + rng.choice(EXTENSIONS[kind])
-            if not longest_done:
-                name = name[:MAX_NAME].ljust(MAX_NAME, "x")
             if folder.take(name):
                 break
-        longest_done = True
         folder.files.append((name, kind, size))
 
 
@@ -231,6 +228,7 @@ BODIES = {"text": text_body, "packed": packed_body, "tiles": tiles_body, "sound"
 
 
 def write_tree(root, out):
+    out.mkdir(parents=True)
     pending = [root]
     while pending:
         folder = pending.pop()

@@ -82,7 +82,12 @@ make_payload() {
         return
     fi
     step "payload: generating $payload"
+    local replaced=0
+    [[ -d "$payload" ]] && replaced=1
     python3 "$root/bench/make_bench_payload.py" "$payload"
+    if ((replaced)); then
+        date +%s >"$removed_stamp"  # the old tree's inodes were just freed: see above
+    fi
 }
 
 make_archives() {
