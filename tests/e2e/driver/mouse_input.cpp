@@ -4,6 +4,9 @@ namespace e2e {
 
 namespace {
 
+constexpr DWORD kCursorTimeoutMs = 5000;
+constexpr DWORD kCursorPollMs = 10;
+
 // Absolute input runs from 0 to 65535 over the screen; the system maps a value back to pixel
 // floor(value * size / 65536), so the smallest value that lands on `pixel` is rounded up.
 LONG Normalised(LONG pixel, int screen_size) {
@@ -28,8 +31,16 @@ bool MoveMouseTo(POINT point) {
     if (!SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, dx, dy)) {
         return false;
     }
-    POINT cursor = {};
-    return GetCursorPos(&cursor) && cursor.x == point.x && cursor.y == point.y;
+    // Under wine the cursor follows the injected input asynchronously (through the X server),
+    // later still on a busy machine: wait for it to arrive.
+    for (DWORD waited = 0; waited <= kCursorTimeoutMs; waited += kCursorPollMs) {
+        POINT cursor = {};
+        if (GetCursorPos(&cursor) && cursor.x == point.x && cursor.y == point.y) {
+            return true;
+        }
+        Sleep(kCursorPollMs);
+    }
+    return false;
 }
 
 bool PressLeftButton() {
