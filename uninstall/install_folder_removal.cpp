@@ -3,8 +3,10 @@
 // bottom-up. Folders named "save" are kept with everything in them (a "data/save" folder is game
 // data and goes), and only the saved-games folder right under the install folder is offered for
 // deletion afterwards. Every path touched must contain "Dominarch" + separator, so a wrongly set
-// install folder, one that is not a game folder, is never emptied. Each deletion of the game walk
-// takes one progress step, refused ones included.
+// install folder, one that is not a game folder, is never emptied; and the install folder itself
+// must be named "Dominarch" (as every installation makes it), so that a folder that merely lies
+// somewhere below one (a user named Dominarch, say) is never emptied either. Each deletion of the
+// game walk takes one progress step, refused ones included.
 
 #include "uninstall/install_folder_removal.h"
 
@@ -25,6 +27,18 @@ const std::string kLeaveMarker = "..";
 bool IsInsideGameFolder(const std::string& path) {
     static const std::string guard = std::string("Dominarch") + kPathSeparator;
     return path.find(guard) != std::string::npos;
+}
+
+// The folder's own name is "Dominarch", whether or not it ends in a separator.
+bool IsGameFolder(const std::string& folder) {
+    static const std::string name = "Dominarch";
+    std::string trimmed = folder;
+    while (!trimmed.empty() && trimmed.back() == kPathSeparator) {
+        trimmed.pop_back();
+    }
+    return trimmed.size() > name.size() &&
+           trimmed.compare(trimmed.size() - name.size(), name.size(), name) == 0 &&
+           trimmed[trimmed.size() - name.size() - 1] == kPathSeparator;
 }
 
 // A folder named "data/save" holds game data, not saved games.
@@ -74,6 +88,9 @@ uint32_t RemoveFolderAndParent(const std::string& folder, const std::string& par
 
 uint32_t DeleteGameFiles(const std::string& folder) {
     platform::SetCurrentFolder(platform::JoinPath(folder, ".."));  // so folder can go later
+    if (!IsGameFolder(folder)) {
+        return 0;  // not a game folder: nothing in it is touched
+    }
     CTreeWalker walker(folder);
     std::string kept_folder;  // the save folder being walked through untouched; empty: none
     uint32_t failures = 0;
@@ -106,7 +123,7 @@ uint32_t DeleteGameFiles(const std::string& folder) {
 bool RemoveInstallFolder(const std::string& folder) {
     const std::string saves = platform::JoinPath(folder, kSaveFolderName);
     uint32_t failures = DeleteGameFiles(folder);
-    if (!IsInsideGameFolder(saves)) {
+    if (!IsGameFolder(folder) || !IsInsideGameFolder(saves)) {
         return false;  // not a game folder: it stays, untouched
     }
     switch (platform::RemoveFolder(saves)) {

@@ -148,6 +148,21 @@ TEST_F(RemovalTest, AFolderOutsideADominarchFolderIsNotTouched) {
     EXPECT_EQ(progress_.steps, 0u);
 }
 
+TEST_F(RemovalTest, AFolderMerelyBelowADominarchFolderIsNotTouched) {
+    // Every path below it holds "Dominarch" and a separator, but the folder is not the game's:
+    // think of the temp folder of a user named Dominarch.
+    const std::string user = temp_ / "Dominarch";
+    const std::string folder = platform::JoinPath(user, "Temp");
+    ASSERT_EQ(platform::CreateFolder(user), FsError::kOk);
+    ASSERT_EQ(platform::CreateFolder(folder), FsError::kOk);
+    MakeTree(folder, {"letter.txt", "data/", "data/a.bin", "save/"});
+    EXPECT_FALSE(RemoveInstallFolder(folder));
+    EXPECT_EQ(ListTree(folder), (Tree{"data/", "data/a.bin", "letter.txt", "save/"}));
+    EXPECT_EQ(DeleteGameFiles(folder), 0u);
+    EXPECT_EQ(ListTree(folder), (Tree{"data/", "data/a.bin", "letter.txt", "save/"}));
+    EXPECT_TRUE(dialogs_.shown.empty());
+}
+
 TEST_F(RemovalTest, AMissingInstallFolderIsAFailureWithNothingAsked) {
     EXPECT_FALSE(RemoveInstallFolder(game_));
     EXPECT_TRUE(dialogs_.shown.empty());

@@ -123,10 +123,15 @@ int Extract(const std::string& file, const std::string& folder, bool first_insta
     std::fprintf(stderr, "dompack extract: %s: %s%s%s\n", file.c_str(), failure.entry.c_str(),
                  failure.entry.empty() ? "" : ": ", failure.reason.c_str());
     if (first_installation && platform::QueryPathKind(folder) != platform::PathKind::kMissing) {
-        const bool guarded = (folder + "/").find("Dominarch/") == std::string::npos;
+        std::string name = folder;
+        while (name.size() > 1 && name.back() == '/') {
+            name.pop_back();
+        }
+        name = name.substr(name.find_last_of('/') + 1);
         std::fprintf(stderr, "dompack extract: %s %s\n", folder.c_str(),
-                     guarded ? "is left as it is: only a path holding 'Dominarch/' is removed"
-                             : "could not be removed entirely");
+                     name != "Dominarch"
+                         ? "is left as it is: only a folder named Dominarch is removed"
+                         : "could not be removed entirely");
     }
     return kExitFaulty;
 }
