@@ -8,7 +8,10 @@
 // lock-free copy of the states before it sleeps. The copy's reader and writer hand each chunk
 // over with a set-and-wait round trip; on two busy cores the other side usually answers within
 // that time, and a sleep and a wake-up on every hand-off cost more than the work handed over. On
-// one processor the other side cannot answer while this one spins, so nothing spins there.
+// one processor the other side cannot answer while this one spins, so nothing spins there. A wait
+// that spun to success still takes the lock once before it returns: the Set or Release it saw may
+// not have finished notifying, and the waiter may destroy the object as soon as it returns (as a
+// Win32 handle may be closed right after its wait).
 
 #include <atomic>
 #include <condition_variable>
@@ -115,11 +118,11 @@ void Event::Reset() {
 void Event::Wait() {
     EventState& state = StateOf(impl_);
     const auto is_set = [&state] { return state.is_set.load(std::memory_order_acquire); };
-    if (SpinUntil(is_set)) {
-        return;
-    }
+    const bool spun = SpinUntil(is_set);
     std::unique_lock<std::mutex> lock(EventMutex());
-    state.changed.wait(lock, is_set);
+    if (!spun) {
+        state.changed.wait(lock, is_set);
+    }
 }
 
 bool Event::IsSet() {
@@ -132,8 +135,9 @@ int WaitAny(Event& first, Event& second) {
     const auto either = [&a, &b] {
         return a.is_set.load(std::memory_order_acquire) || b.is_set.load(std::memory_order_acquire);
     };
-    if (!SpinUntil(either)) {
-        std::unique_lock<std::mutex> lock(EventMutex());
+    const bool spun = SpinUntil(either);
+    std::unique_lock<std::mutex> lock(EventMutex());
+    if (!spun) {
         AnyEventSet().wait(lock, either);
     }
     return a.is_set.load(std::memory_order_acquire) ? 0 : 1;
@@ -147,11 +151,11 @@ Semaphore::~Semaphore() {
 
 void Semaphore::Acquire() {
     SemaphoreState& state = StateOfSemaphore(impl_);
-    if (SpinUntil([&state] { return TryTake(state); })) {
-        return;
-    }
+    const bool spun = SpinUntil([&state] { return TryTake(state); });
     std::unique_lock<std::mutex> lock(state.mutex);
-    state.released.wait(lock, [&state] { return TryTake(state); });
+    if (!spun) {
+        state.released.wait(lock, [&state] { return TryTake(state); });
+    }
 }
 
 void Semaphore::Release() {
