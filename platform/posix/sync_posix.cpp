@@ -1,17 +1,19 @@
-// Events and semaphores on POSIX threads. Every event's state is guarded by one process-wide
-// mutex, so a wait for either of two events checks both under one lock and cannot miss a Set that
-// happens between its two checks; a Set wakes its own waiters and every WaitAny in the process,
-// which re-check their pair. The installer has a handful of threads, so the broad wake-up costs
-// nothing worth a finer scheme.
+// Events and semaphores on POSIX threads. The state of every event and semaphore is guarded by
+// one process-wide mutex, so a wait for either of two events checks both under one lock and
+// cannot miss a Set that happens between its two checks; a Set wakes its own waiters and every
+// WaitAny in the process, which re-check their pair. The installer has a handful of threads, so
+// the broad wake-up costs nothing worth a finer scheme.
 //
-// On a machine with more than one processor a wait first spins for a few microseconds on a
-// lock-free copy of the states before it sleeps. The copy's reader and writer hand each chunk
-// over with a set-and-wait round trip; on two busy cores the other side usually answers within
-// that time, and a sleep and a wake-up on every hand-off cost more than the work handed over. On
-// one processor the other side cannot answer while this one spins, so nothing spins there. A wait
-// that spun to success still takes the lock once before it returns: the Set or Release it saw may
-// not have finished notifying, and the waiter may destroy the object as soon as it returns (as a
-// Win32 handle may be closed right after its wait).
+// On a machine with more than one processor a wait first spins for a few microseconds on the
+// atomic state before it sleeps. The copy's reader and writer hand each chunk over with a
+// set-and-wait round trip; on two busy cores the other side usually answers within that time,
+// and a sleep and a wake-up on every hand-off cost more than the work handed over. On one
+// processor the other side cannot answer while this one spins, so nothing spins there.
+//
+// A waiter may destroy the object as soon as its wait returns (as a Win32 handle may be closed
+// right after its wait), and a spinning waiter returns without the lock. So Set and Release
+// notify first and publish the new state last: once a spinner can see it, they touch nothing of
+// the object any more, only the process-wide mutex, which lives for ever.
 
 #include <atomic>
 #include <condition_variable>
@@ -53,26 +55,18 @@ bool SpinUntil(Ready ready) {
 }
 
 // Never destroyed: a detached worker may still be waiting while the program exits.
-struct EventGuard {
-    std::mutex mutex;                 // guards the state of every event
+struct SyncGuard {
+    std::mutex mutex;                 // guards the state of every event and semaphore
     std::condition_variable any_set;  // woken by every Set; WaitAny callers wait on it
 };
 
-EventGuard& Guard() {
-    static EventGuard* guard = new EventGuard;
+SyncGuard& Guard() {
+    static SyncGuard* guard = new SyncGuard;
     return *guard;
 }
 
-std::mutex& EventMutex() {
-    return Guard().mutex;
-}
-
-std::condition_variable& AnyEventSet() {
-    return Guard().any_set;
-}
-
 struct EventState {
-    std::atomic<bool> is_set{false};  // written under EventMutex(); read without it while spinning
+    std::atomic<bool> is_set{false};  // changed under the guard; read without it while spinning
     std::condition_variable changed;  // Wait() callers of this event
 };
 
@@ -81,9 +75,8 @@ EventState& StateOf(void* impl) {
 }
 
 struct SemaphoreState {
-    std::mutex mutex;
-    std::condition_variable released;
-    std::atomic<bool> available;  // the count, 0 or 1; taken by exchange, given under the mutex
+    std::atomic<bool> available;  // the count, 0 or 1; given under the guard, taken by exchange
+    std::condition_variable released;  // Acquire() callers
 };
 
 SemaphoreState& StateOfSemaphore(void* impl) {
@@ -104,25 +97,27 @@ Event::~Event() {
 }
 
 void Event::Set() {
-    std::lock_guard<std::mutex> lock(EventMutex());
-    StateOf(impl_).is_set.store(true, std::memory_order_release);
-    StateOf(impl_).changed.notify_all();
-    AnyEventSet().notify_all();
+    EventState& state = StateOf(impl_);
+    std::lock_guard<std::mutex> lock(Guard().mutex);
+    // Sleepers wake only once the lock is free, and see the state published by then.
+    state.changed.notify_all();
+    Guard().any_set.notify_all();
+    state.is_set.store(true, std::memory_order_release);
 }
 
 void Event::Reset() {
-    std::lock_guard<std::mutex> lock(EventMutex());
+    std::lock_guard<std::mutex> lock(Guard().mutex);
     StateOf(impl_).is_set.store(false, std::memory_order_release);
 }
 
 void Event::Wait() {
     EventState& state = StateOf(impl_);
     const auto is_set = [&state] { return state.is_set.load(std::memory_order_acquire); };
-    const bool spun = SpinUntil(is_set);
-    std::unique_lock<std::mutex> lock(EventMutex());
-    if (!spun) {
-        state.changed.wait(lock, is_set);
+    if (SpinUntil(is_set)) {
+        return;
     }
+    std::unique_lock<std::mutex> lock(Guard().mutex);
+    state.changed.wait(lock, is_set);
 }
 
 bool Event::IsSet() {
@@ -135,15 +130,14 @@ int WaitAny(Event& first, Event& second) {
     const auto either = [&a, &b] {
         return a.is_set.load(std::memory_order_acquire) || b.is_set.load(std::memory_order_acquire);
     };
-    const bool spun = SpinUntil(either);
-    std::unique_lock<std::mutex> lock(EventMutex());
-    if (!spun) {
-        AnyEventSet().wait(lock, either);
+    if (!SpinUntil(either)) {
+        std::unique_lock<std::mutex> lock(Guard().mutex);
+        Guard().any_set.wait(lock, either);
     }
     return a.is_set.load(std::memory_order_acquire) ? 0 : 1;
 }
 
-Semaphore::Semaphore(bool available) : impl_(new SemaphoreState{{}, {}, {available}}) {}
+Semaphore::Semaphore(bool available) : impl_(new SemaphoreState{{available}, {}}) {}
 
 Semaphore::~Semaphore() {
     delete &StateOfSemaphore(impl_);
@@ -151,18 +145,18 @@ Semaphore::~Semaphore() {
 
 void Semaphore::Acquire() {
     SemaphoreState& state = StateOfSemaphore(impl_);
-    const bool spun = SpinUntil([&state] { return TryTake(state); });
-    std::unique_lock<std::mutex> lock(state.mutex);
-    if (!spun) {
-        state.released.wait(lock, [&state] { return TryTake(state); });
+    if (SpinUntil([&state] { return TryTake(state); })) {
+        return;
     }
+    std::unique_lock<std::mutex> lock(Guard().mutex);
+    state.released.wait(lock, [&state] { return TryTake(state); });
 }
 
 void Semaphore::Release() {
     SemaphoreState& state = StateOfSemaphore(impl_);
-    std::lock_guard<std::mutex> lock(state.mutex);
-    state.available.store(true, std::memory_order_release);
+    std::lock_guard<std::mutex> lock(Guard().mutex);
     state.released.notify_one();
+    state.available.store(true, std::memory_order_release);
 }
 
 }  // namespace platform
