@@ -49,7 +49,7 @@ struct FolderEntry {
 class FolderLister {
   public:
     FolderLister() = default;
-    ~FolderLister();
+    ~FolderLister() { Close(); }
     FolderLister(const FolderLister&) = delete;
     FolderLister& operator=(const FolderLister&) = delete;
 
@@ -66,7 +66,7 @@ class FolderLister {
 class OutputFile {
   public:
     OutputFile() = default;
-    ~OutputFile();
+    ~OutputFile() { Close(); }
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 

@@ -228,10 +228,6 @@ struct FolderLister::State {
     std::string folder;  // to look an entry up when the listing does not say what it is
 };
 
-FolderLister::~FolderLister() {
-    Close();
-}
-
 bool FolderLister::Open(const std::string& folder) {
     Close();
     DIR* dir = opendir(folder.c_str());
@@ -274,10 +270,6 @@ void FolderLister::Close() {
 }
 
 // --- OutputFile ---
-
-OutputFile::~OutputFile() {
-    Close();
-}
 
 FsError OutputFile::Create(const std::string& path) {
     if (FsError fault; FaultInjected(FileOp::kCreateFile, path, &fault)) {

@@ -135,10 +135,6 @@ struct FolderLister::State {
     bool has_pending;
 };
 
-FolderLister::~FolderLister() {
-    Close();
-}
-
 bool FolderLister::Open(const std::string& folder) {
     Close();
     auto* state = new State;
@@ -177,10 +173,6 @@ void FolderLister::Close() {
 }
 
 // --- OutputFile ---
-
-OutputFile::~OutputFile() {
-    Close();
-}
 
 FsError OutputFile::Create(const std::string& path) {
     if (FsError fault; FaultInjected(FileOp::kCreateFile, path, &fault)) {
