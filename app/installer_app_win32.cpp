@@ -6,6 +6,9 @@
 #include "app/installer_dialogs_win32.h"
 #include "app/menu_screen_win32.h"
 #include "app/uninstall_confirm_dlg_win32.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "platform/registry.h"
 
 namespace {
 
@@ -15,7 +18,8 @@ constexpr char kUninstallEntryKey[] =
 constexpr char kTemporaryCopyName[] = "x.exe";
 constexpr char kUninstallingSwitch[] = " /uninstalling";
 
-static_assert(sizeof(STARTUPINFOA) == 68, "the start-up record the copy is started with");
+constexpr uint32_t kCopyStartFlags =
+    CREATE_NEW_PROCESS_GROUP | NORMAL_PRIORITY_CLASS | CREATE_NEW_CONSOLE;
 
 // Copies the program into the temp folder as "x.exe", removes the uninstall entry and starts the
 // copy in uninstalling mode. False when no copy could be made (nothing is changed then).
@@ -24,39 +28,35 @@ static_assert(sizeof(STARTUPINFOA) == 68, "the start-up record the copy is start
 // alive then; so the single-instance event is given up just before the copy starts, and the
 // copy can never take this process for another instance.
 bool HandOverUninstall(HANDLE* running_event) {
-    char temp[MAX_PATH];
-    if (GetTempPathA(MAX_PATH, temp) == 0) {
+    std::string temp;
+    if (!platform::GetTempFolder(&temp)) {
         return false;
     }
     const std::string program = app::GetProgramPath(GetCommandLineA(), ".exe ");
-    const std::string copy = std::string(temp) + kTemporaryCopyName;
-    if (!CopyFileA(program.c_str(), copy.c_str(), FALSE)) {
+    const std::string copy = temp + kTemporaryCopyName;
+    if (platform::CopyFileOver(program, copy) != platform::FsError::kOk) {
         return false;
     }
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
+    platform::DeleteRegistryTree(platform::RegistryRoot::kLocalMachine, kUninstallEntryKey);
 
     if (*running_event != nullptr) {
         CloseHandle(*running_event);
         *running_event = nullptr;
     }
-    std::string command_line = copy + kUninstallingSwitch;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started = {};
-    if (CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, FALSE,
-                       CREATE_NEW_PROCESS_GROUP | NORMAL_PRIORITY_CLASS | CREATE_NEW_CONSOLE,
-                       nullptr, temp, &startup, &started)) {
-        CloseHandle(started.hThread);
-        CloseHandle(started.hProcess);
-    }
+    platform::ProcessStart start;
+    start.command_line = copy + kUninstallingSwitch;
+    start.current_folder = temp;
+    start.creation_flags = kCopyStartFlags;
+    platform::Process started;
+    started.Start(start);
     return true;
 }
 
 }  // namespace
 
 BOOL CInstallerApp::InitInstance() {
-    // The questions of the workers (disk full, exit the copy, delete the saved games) are shown
-    // as the installer's own dialogs.
+    // The questions of the portable code (the folder choice, disk full, exit the copy, delete
+    // the saved games) are shown as the installer's own dialogs.
     static CInstallerDialogHost dialog_host;
     platform::SetDialogHost(&dialog_host);
     SetOwnResourceModule(GetResourceModule());

@@ -9,6 +9,8 @@
 #include "engine/current_progress_win32.h"
 #include "install/install_sequence_win32.h"
 #include "install/registration_win32.h"
+#include "platform/process.h"
+#include "platform/registry.h"
 #include "platform/win32/ui/win_app.h"
 #include "uninstall/uninstall_done_dlg_win32.h"
 #include "uninstall/uninstall_sequence_win32.h"
@@ -25,8 +27,6 @@ constexpr UINT kUninstallationFinished = WM_USER + 2;
 
 constexpr DWORD kStartFlags = CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS;
 constexpr DWORD kEditorIdleTimeout = 10000;
-
-static_assert(sizeof(STARTUPINFOA) == 68, "the start-up record programs are started with");
 
 struct ItemSpec {
     UINT id;       // the placeholder's id and the command sent on a click
@@ -50,17 +50,13 @@ std::string FolderOfCurrentDirectory() {
     return app::FolderOfPath(std::string(current, length));
 }
 
-bool StartProgram(const char* application, std::string command_line, const char* folder) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started = {};
-    if (!CreateProcessA(application, command_line.data(), nullptr, nullptr, FALSE, kStartFlags,
-                        nullptr, folder, &startup, &started)) {
-        return false;
-    }
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
-    return true;
+bool StartProgram(const std::string& application, const std::string& folder) {
+    platform::ProcessStart start;
+    start.application = application;
+    start.current_folder = folder;
+    start.creation_flags = kStartFlags;
+    platform::Process process;
+    return process.Start(start);
 }
 
 // Writes the ReadMe (TEXT 132 of the program file itself) to `path`, byte for byte.
@@ -146,25 +142,20 @@ void CMenuScreenDlg::CreateItems() {
 // The game counts as installed when its INSTALL key opens with full access and holds "Path".
 void CMenuScreenDlg::ReadInstallState() {
     install_state_ = 0;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kInstallKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    platform::RegistryKey key;
+    if (!key.Open(platform::RegistryRoot::kLocalMachine, kInstallKey,
+                  platform::RegistryAccess::kAll)) {
         const std::string folder = FolderOfCurrentDirectory();
         if (!folder.empty()) {
             install_folder_ = folder;
         }
         return;
     }
-    char path[MAX_PATH + 1] = {};
-    DWORD size = MAX_PATH;
-    if (RegQueryValueExA(key, "Path", nullptr, nullptr, reinterpret_cast<BYTE*>(path), &size) ==
-        ERROR_SUCCESS) {
-        install_folder_.assign(path, size < MAX_PATH ? size : MAX_PATH);
-        install_folder_.resize(install_folder_.find('\0') == std::string::npos
-                                   ? install_folder_.size()
-                                   : install_folder_.find('\0'));
+    std::string path;
+    if (key.QueryString("Path", &path, MAX_PATH)) {
+        install_folder_ = path;
         install_state_ = 1;
     }
-    RegCloseKey(key);
 }
 
 void CMenuScreenDlg::SetLanguage(int index) {
@@ -254,7 +245,7 @@ void CMenuScreenDlg::OnCommand(UINT command) {
 // Starts the game in its folder and ends, whether or not it started.
 void CMenuScreenDlg::Play() {
     const std::string game = install_folder_ + "\\Dominarch.exe";
-    StartProgram(game.c_str(), std::string(), install_folder_.c_str());
+    StartProgram(game, install_folder_);
     PostQuitMessage(0);
 }
 
@@ -269,7 +260,7 @@ void CMenuScreenDlg::Install() {
 
 void CMenuScreenDlg::Uninstall() {
     if (!uninstalling_mode_) {
-        CUninstallConfirmDlg confirm;
+        CUninstallConfirmDlg confirm(this);
         if (confirm.DoModal() != IDOK) {
             return;
         }
@@ -295,24 +286,19 @@ void CMenuScreenDlg::ViewReadMe() {
     const std::string file = std::string(folder) + "\\ReadMe.txt";
     WriteReadMe(file);
 
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION editor = {};
-    std::string command_line = "notepad " + file;
-    const bool started = CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, FALSE,
-                                        kStartFlags, nullptr, nullptr, &startup, &editor);
+    platform::ProcessStart start;
+    start.command_line = "notepad " + file;
+    start.creation_flags = kStartFlags;
+    platform::Process editor;
+    const bool started = editor.Start(start);
     items_[kViewReadMe].SetState(kItemHover);
-    if (started) {
-        if (WaitForInputIdle(editor.hProcess, kEditorIdleTimeout) == 0) {
-            ShowWindow(SW_HIDE);
-            if (WaitForSingleObject(editor.hProcess, INFINITE) != WAIT_FAILED) {
-                ShowWindow(SW_SHOW);
-                SetForegroundWindow(m_hWnd);
-                SetFocus(m_hWnd);
-            }
+    if (started && editor.WaitForInputIdle(kEditorIdleTimeout) == 0) {
+        ShowWindow(SW_HIDE);
+        if (editor.WaitForExit()) {
+            ShowWindow(SW_SHOW);
+            SetForegroundWindow(m_hWnd);
+            SetFocus(m_hWnd);
         }
-        CloseHandle(editor.hThread);
-        CloseHandle(editor.hProcess);
     }
     DeleteFileA(file.c_str());
     RemoveDirectoryA(folder);
@@ -339,7 +325,7 @@ void CMenuScreenDlg::OnUninstallationFinished() {
     busy_ = 0;
     EnableAllItems();
     if (uninstalling_mode_) {
-        CUninstallDoneDlg done;
+        CUninstallDoneDlg done(this);
         done.DoModal();
         PostQuitMessage(0);
     }

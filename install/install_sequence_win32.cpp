@@ -1,7 +1,61 @@
+// The install sequence on the user-interface thread: everything up to the start of the copy.
+// The copy itself runs on the pipeline's threads, which report back only by posting WM_USER+1
+// to the menu screen.
+
 #include "install/install_sequence_win32.h"
 
-// The install sequence (platform check, folder browser, disk space check, folder creation) is
-// not built yet: nothing is started, so the menu screen unlocks at once.
-bool StartInstall(CWnd*, std::string&, uint8_t) {
+#include "engine/current_progress_win32.h"
+#include "engine/extraction.h"
+#include "install/disk_space.h"
+#include "install/install_folder_choice.h"
+#include "platform/dialogs.h"
+#include "platform/win32/windows_version.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+constexpr UINT kInstallationFinished = WM_USER + 1;
+constexpr uint8_t kInstalled = 2;
+
+// Posts the copy's result (1 copied, 0 failed or abandoned) to the menu screen.
+class PostInstallationFinished : public ExtractionListener {
+  public:
+    void OnExtractionDone(int result) override {
+        PostMessageA(window, kInstallationFinished, static_cast<WPARAM>(result), 0);
+    }
+    HWND window = nullptr;
+};
+
+PostInstallationFinished g_notify;  // one copy at a time
+
+}  // namespace
+
+bool IsSupportedPlatform() {
+    OSVERSIONINFOA version;
+    platform::GetWindowsVersion(&version);
+    if (platform::IsWindows95Family(version)) {
+        return true;
+    }
+    platform::ShowDialog(IDD_PLATFORM_ERROR);
     return false;
+}
+
+bool StartInstall(CWnd* menu_screen, std::string& install_folder, uint8_t install_state) {
+    if (!IsSupportedPlatform()) {
+        return false;
+    }
+    if (install_state != kInstalled) {
+        std::string path = install::kProposedFolder;
+        if (!install::ChooseInstallFolder(&path)) {
+            return false;
+        }
+        install_folder = path;
+    }
+    CreateProgressIndicator(menu_screen->m_hWnd, static_cast<uint32_t>(install::kInstallSize), 0);
+    g_notify.window = menu_screen->m_hWnd;
+    // A copy that cannot start still reports, so the menu screen is never left locked.
+    if (!StartExtraction(install_folder, install_state == 0, &g_notify)) {
+        g_notify.OnExtractionDone(0);
+    }
+    return true;
 }

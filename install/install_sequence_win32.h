@@ -10,3 +10,6 @@
 // chosen), the progress indicator and the copy. True: the copy is under way and WM_USER+1 will
 // follow; false: nothing was started and the menu screen unlocks at once.
 bool StartInstall(CWnd* menu_screen, std::string& install_folder, uint8_t install_state);
+
+// True on the Windows 95 family; otherwise says so (dialog 163) and returns false.
+bool IsSupportedPlatform();

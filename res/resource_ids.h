@@ -29,6 +29,13 @@
 #define IDC_BACKGROUND 1009
 #define IDC_LANGUAGE 1010
 
+// Disk space warning controls: its three buttons of its own and the two figures.
+#define IDC_RETRY_SPACE 1002
+#define IDC_ANOTHER_DRIVE 1003
+#define IDC_CONTINUE_INSTALL 1004
+#define IDC_SPACE_REQUIRED 1007
+#define IDC_SPACE_AVAILABLE 1008
+
 // String table.
 #define IDS_BROWSE_TITLE 1
 #define IDS_PLAY 2

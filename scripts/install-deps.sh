@@ -8,7 +8,7 @@ packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev clang-format
     libgtest-dev googletest zlib1g-dev
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev
-    wine wine32:i386 xvfb xauth x11-utils python3
+    wine wine32:i386 xvfb xauth x11-utils python3 liblnk-utils
 )
 
 missing=()

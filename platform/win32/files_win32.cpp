@@ -5,6 +5,7 @@
 
 #include "platform/file_faults.h"
 #include "platform/files.h"
+#include "platform/win32/windows_version.h"
 
 namespace platform {
 
@@ -116,14 +117,29 @@ bool GetTempFolder(std::string* path) {
     return true;
 }
 
+// The Windows 95 family has GetDiskFreeSpaceExA only from its OEM Service Release 2 on (build
+// numbers above 100 there), and only it reports more than 2 GB; everywhere else the cluster
+// figures are multiplied out in 64 bits.
 bool GetFreeBytes(const std::string& path, uint64_t* bytes) {
-    ULARGE_INTEGER available;
-    ULARGE_INTEGER total;
-    ULARGE_INTEGER total_free;
-    if (!GetDiskFreeSpaceExA(path.c_str(), &available, &total, &total_free)) {
+    OSVERSIONINFOA version;
+    if (GetWindowsVersion(&version) && IsWindows95Family(version) && version.dwBuildNumber > 100) {
+        ULARGE_INTEGER available;
+        ULARGE_INTEGER total;
+        ULARGE_INTEGER total_free;
+        if (GetDiskFreeSpaceExA(path.c_str(), &available, &total, &total_free)) {
+            *bytes = available.QuadPart;
+            return true;
+        }
+    }
+    DWORD sectors_per_cluster = 0;
+    DWORD bytes_per_sector = 0;
+    DWORD free_clusters = 0;
+    DWORD total_clusters = 0;
+    if (!GetDiskFreeSpaceA(path.c_str(), &sectors_per_cluster, &bytes_per_sector, &free_clusters,
+                           &total_clusters)) {
         return false;
     }
-    *bytes = available.QuadPart;
+    *bytes = static_cast<uint64_t>(sectors_per_cluster) * bytes_per_sector * free_clusters;
     return true;
 }
 

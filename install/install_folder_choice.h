@@ -1,0 +1,26 @@
+#pragma once
+
+// The choice of the install folder at a first installation: the folder browser, the free-space
+// check, and the creation of the game's folder, each with its questions, until the user has a
+// folder to install into or gives up. Runs on the user-interface thread; every question goes
+// through the process's dialog host.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace install {
+
+// The folder proposed at a first installation.
+inline constexpr char kProposedFolder[] = "C:\\Program Files";
+
+// Asks how many bytes are free where `folder` is; false when that cannot be told.
+using FreeSpaceQuery = std::function<bool(const std::string& folder, uint64_t* bytes)>;
+
+// `path` in: the folder to propose; out: the install folder, which then exists. True: go on with
+// the copy; false: the user abandoned the installation (nothing was created). Without a dialog
+// host there is nobody to ask and the installation is abandoned.
+bool ChooseInstallFolder(std::string* path, const FreeSpaceQuery& free_space);
+bool ChooseInstallFolder(std::string* path);  // asks the platform for the free space
+
+}  // namespace install
