@@ -1,6 +1,7 @@
 #include "install/folder_browser_win32.h"
 
 #include "install/folder_browser_rules.h"
+#include "platform/win32/ui/dialog.h"
 
 namespace {
 
@@ -80,6 +81,7 @@ void CFolderBrowser::OnBrowseCallback(HWND window, UINT message, LPARAM paramete
 }
 
 void CFolderBrowser::OnInitialized() {
+    CenterWindow(browse_window_);  // over the menu screen, like every other question
     SendMessageA(browse_window_, BFFM_SETSELECTIONA, TRUE,
                  reinterpret_cast<LPARAM>(initial_folder_.c_str()));
     SetStatusText(initial_folder_);

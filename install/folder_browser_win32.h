@@ -5,8 +5,9 @@
 // the folder that holds the proposed install folder and hands back both the folder picked and
 // the install path made from it. One browser serves one DoModal.
 
-#include <shlobj.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 #include <string>
 

@@ -14,6 +14,7 @@
 WINE_ENV_PREFIX=""    # the prefix this shell created (removed on clean-up)
 WINE_ENV_XVFB_PID=""  # the Xvfb this shell started
 WINE_ENV_CHILD_PID="" # the program wine_env_run is waiting for
+WINE_ENV_MOUNTS=()    # the file systems this shell mounted into the prefix (unmounted on clean-up)
 WINE_ENV_RUN_TIMEOUT="${WINE_ENV_RUN_TIMEOUT:-600}"  # seconds one wine_env_run may take
 
 wine_env_log() { echo "[wine_env] $*" >&2; }
@@ -105,7 +106,28 @@ wine_env_run() {
     return "$status"
 }
 
-# Stops this prefix's wineserver and every program in it, then Xvfb, then removes the prefix.
+# wine_env_mount_tmpfs NAME OPTIONS: mounts a tmpfs with the given mount options (say
+# "size=8m" or "ro,size=300m") over the folder NAME of the prefix's drive C:, which wine then
+# reports as a drive of that size. Needs root; fails (and mounts nothing) otherwise.
+wine_env_mount_tmpfs() {
+    local folder="$WINEPREFIX/drive_c/$1"
+    [ "$(id -u)" -eq 0 ] || return 1
+    mkdir -p "$folder" || return 1
+    mount -t tmpfs -o "$2" tmpfs "$folder" 2>/dev/null || { rmdir "$folder"; return 1; }
+    WINE_ENV_MOUNTS+=("$folder")
+}
+
+wine_env_unmount_all() {
+    local folder
+    for folder in ${WINE_ENV_MOUNTS[@]+"${WINE_ENV_MOUNTS[@]}"}; do
+        umount "$folder" 2>/dev/null || umount -l "$folder" 2>/dev/null ||
+            wine_env_log "cannot unmount $folder"
+    done
+    WINE_ENV_MOUNTS=()
+}
+
+# Stops this prefix's wineserver and every program in it, unmounts what was mounted into it, then
+# stops Xvfb and removes the prefix (never crossing into a file system still mounted there).
 wine_env_cleanup() {
     if [ -n "$WINE_ENV_CHILD_PID" ]; then
         kill "$WINE_ENV_CHILD_PID" 2>/dev/null
@@ -114,8 +136,10 @@ wine_env_cleanup() {
     if [ -n "$WINE_ENV_PREFIX" ] && [ -d "$WINE_ENV_PREFIX" ]; then
         WINEPREFIX="$WINE_ENV_PREFIX" timeout 30 wineserver -k >/dev/null 2>&1
         WINEPREFIX="$WINE_ENV_PREFIX" timeout 30 wineserver -w >/dev/null 2>&1
-        rm -rf "$WINE_ENV_PREFIX"
+        wine_env_unmount_all
+        rm -rf --one-file-system "$WINE_ENV_PREFIX"
     fi
+    wine_env_unmount_all
     WINE_ENV_PREFIX=""
     if [ -n "$WINE_ENV_XVFB_PID" ]; then
         kill "$WINE_ENV_XVFB_PID" 2>/dev/null

@@ -3,6 +3,7 @@
 //   dominarch_e2e.exe [gtest flags] <path of Setup.exe> [--screenshot=<file.bmp>]
 //                     [--game=<stand-in Dominarch.exe>] [--language-library=<resDE.dll>]
 //                     [--artifacts=<folder for the pictures of failed checks>]
+//                     [--payload=<the game folder Setup.exe carries>] [--small-drives]
 
 #include <windows.h>
 
@@ -72,7 +73,12 @@ int main(int argc, char** argv) {
         if (!TakeFlag(argv[i], "--screenshot=", &options.screenshot_path) &&
             !TakeFlag(argv[i], "--game=", &options.game_path) &&
             !TakeFlag(argv[i], "--language-library=", &options.language_library_path) &&
-            !TakeFlag(argv[i], "--artifacts=", &options.artifacts_folder)) {
+            !TakeFlag(argv[i], "--artifacts=", &options.artifacts_folder) &&
+            !TakeFlag(argv[i], "--payload=", &options.payload_folder)) {
+            if (std::strcmp(argv[i], "--small-drives") == 0) {
+                options.small_drives = true;
+                continue;
+            }
             options.setup_path = argv[i];
         }
     }

@@ -13,6 +13,9 @@ struct E2eOptions {
     std::string language_library_path;  // Windows path of a language library (resDE.dll)
     std::string artifacts_folder;       // where failing tests leave pictures; empty: nowhere
     std::string own_folder;             // folder of this program (the fixture lies beside it)
+    std::string payload_folder;         // Windows path of the game folder Setup.exe carries
+    // The run script mounted the small file systems of the disk-space tests (see run_e2e.sh).
+    bool small_drives = false;
 };
 
 const E2eOptions& Options();

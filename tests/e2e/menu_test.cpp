@@ -29,16 +29,12 @@
 #include "tests/e2e/driver/timeouts.h"
 #include "tests/e2e/driver/windows_of_process.h"
 #include "tests/e2e/e2e_options.h"
+#include "tests/e2e/menu_session.h"
 
 namespace e2e {
 namespace {
 
-constexpr char kMenuTitle[] = "Dominarch Installer";
 constexpr char kGameTitle[] = "Dominarch";
-constexpr char kProductKey[] = "Software\\Tessaline";
-constexpr char kInstallKey[] = "Software\\Tessaline\\Dominarch\\INSTALL";
-constexpr char kUninstallEntryKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dominarch";
 constexpr char kGameImage[] = "Dominarch.exe";
 constexpr char kEditorImage[] = "notepad.exe";
 constexpr char kGameRecord[] = "DominarchStarted.txt";
@@ -46,259 +42,22 @@ constexpr char kInstallFolder[] = "C:\\Games\\Dom Menu Test";
 constexpr char kLanguageFolder[] = "C:\\Dom Language Test";
 constexpr int kReadMeId = 132;
 
-// How long an item may take to show a look: it redraws at once on every change, but the input
-// and the painting happen in another process.
-constexpr DWORD kLookTimeoutMs = 5000;
-
-// An item as the menu should show it.
-struct ExpectedItem {
-    int id;
-    const char* text;
-    int look;
-};
-
-const ExpectedItem kNotInstalledMenu[] = {
-    {kPlayItem, "Play", kDisabledLook},
-    {kInstallItem, "Install", kNormalLook},
-    {kUninstallItem, "Uninstall", kDisabledLook},
-    {kViewReadMeItem, "View ReadMe", kNormalLook},
-    {kExitItem, "Exit", kNormalLook},
-    {kLanguageItem, "Language Selection", kDisabledLook},
-};
-
-const ExpectedItem kInstalledMenu[] = {
-    {kPlayItem, "Play", kNormalLook},
-    {kInstallItem, "Reinstall", kNormalLook},
-    {kUninstallItem, "Uninstall", kNormalLook},
-    {kViewReadMeItem, "View ReadMe", kNormalLook},
-    {kExitItem, "Exit", kNormalLook},
-    {kLanguageItem, "Language Selection", kDisabledLook},
-};
-
-const char* TextOf(const ExpectedItem (&menu)[6], int id) {
-    for (const ExpectedItem& item : menu) {
-        if (item.id == id) {
-            return item.text;
-        }
-    }
-    return "";
-}
-
-// The expected renderings, made once from the Setup.exe under test.
-const MenuLooks* Looks() {
-    static MenuLooks looks;
-    static const bool loaded = looks.Load(Options().setup_path);
-    return loaded ? &looks : nullptr;
-}
-
-// The processes `parent` started (whatever their image).
-std::vector<ProcessEntry> ChildrenOf(DWORD parent) {
-    std::vector<ProcessEntry> children;
-    for (const ProcessEntry& entry : ListProcesses()) {
-        if (entry.parent_id == parent && entry.id != parent) {
-            children.push_back(entry);
-        }
-    }
-    return children;
-}
-
-// For failure messages: the bytes, with anything unprintable as \xNN.
-std::string Printable(const std::string& bytes) {
-    std::string text;
-    for (unsigned char c : bytes) {
-        char escaped[8];
-        wsprintfA(escaped, c >= 32 && c < 127 ? "%c" : "\\x%02X", c);
-        text += escaped;
-    }
-    return text;
-}
-
-std::string Describe(const std::vector<StoredValue>& values) {
-    std::ostringstream text;
-    for (const StoredValue& value : values) {
-        text << "\"" << value.name << "\" (type " << value.type << ") = \"" << Printable(value.data)
-             << "\"; ";
-    }
-    return values.empty() ? "no values" : text.str();
-}
-
-// Setup.exe stores a name's bytes without a terminating zero; the registry adds one itself when
-// the byte after the data is zero (as the NT family does, and wine with it), so a single trailing
-// zero is allowed and nothing else.
-bool IsStoredText(const std::string& data, const std::string& text) {
-    return data == text || data == text + '\0';
-}
-
 // A point of the background well away from every item, in client coordinates.
 constexpr POINT kBackgroundPoint = {40, 440};
 
-class MenuScreenTest : public testing::Test {
+class MenuScreenTest : public MenuSessionTest {
   protected:
     void SetUp() override {
-        ASSERT_FALSE(Options().setup_path.empty()) << "pass the path of Setup.exe";
-        ASSERT_NE(Looks(), nullptr) << "cannot load the artwork of " << Options().setup_path;
-        ParkMouse();
-        ASSERT_TRUE(DeleteMachineKey(kProductKey));
-        entry_existed_ = MachineKeyExists(kUninstallEntryKey);
-        temp_ = TempFolder();
-        ASSERT_FALSE(temp_.empty());
+        MenuSessionTest::SetUp();
         ASSERT_TRUE(DeleteFileIfPresent(temp_ + kGameRecord));
     }
 
     void TearDown() override {
-        for (const auto& process : started_) {
-            for (const ProcessEntry& child : ChildrenOf(process->Id())) {
-                TerminateProcessById(child.id);
-            }
-        }
-        started_.clear();  // each terminates its process if it still runs
-        ParkMouse();
-        DeleteMachineKey(kProductKey);
-        if (!entry_existed_) {
-            DeleteMachineKey(kUninstallEntryKey);
-        }
+        MenuSessionTest::TearDown();
         DeleteFileIfPresent(temp_ + kGameRecord);
-        for (const std::string& file : made_files_) {
-            DeleteFileIfPresent(file);
-        }
-        for (const std::string& folder : made_folders_) {
-            RemoveDirectoryA(folder.c_str());
-        }
         RemoveEmptyFolders(kInstallFolder, "C:\\");
         RemoveEmptyFolders(kLanguageFolder, "C:\\");
     }
-
-    // The cursor goes to the screen's corner, away from where the menu screen appears.
-    static void ParkMouse() { MoveMouseTo({0, 0}); }
-
-    // Starts `program` (Setup.exe unless given) and waits for its menu screen with all its
-    // items, brought to the front.
-    HWND StartMenuScreen(const std::string& program = "") {
-        const std::string path = program.empty() ? Options().setup_path : program;
-        auto process = std::make_unique<TestProcess>();
-        if (!process->Start("", "\"" + path + "\"", "")) {
-            ADD_FAILURE() << "cannot start " << path;
-            return nullptr;
-        }
-        setup_ = process.get();
-        started_.push_back(std::move(process));
-        HWND menu = WaitForWindow(setup_->Id(), kMenuTitle, kDefaultTimeoutMs, setup_->Handle());
-        if (menu == nullptr) {
-            ADD_FAILURE() << "no menu screen";
-            return nullptr;
-        }
-        SetForegroundWindow(menu);
-        if (!WaitUntil([&] { return FindMenuItems(menu, &items_); }, kDefaultTimeoutMs)) {
-            ADD_FAILURE() << "found " << items_.size() << " of the six menu items";
-            return nullptr;
-        }
-        return menu;
-    }
-
-    const MenuItem& Item(int id) const {
-        static const MenuItem kNone;
-        const MenuItem* item = FindItem(items_, id);
-        return item != nullptr ? *item : kNone;
-    }
-
-    // What the item shows now, on the screen.
-    Image CaptureItem(HWND menu, const MenuItem& item) const {
-        RECT rect = item.rect;
-        MapWindowPoints(menu, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-        Image image;
-        CaptureScreenRect(rect, &image);
-        return image;
-    }
-
-    // Waits until item `id` shows `text` in `look`; on failure tells which look of that text, if
-    // any, it shows instead, and leaves the capture and the expected picture among the run's
-    // artifacts.
-    testing::AssertionResult ShowsLook(HWND menu, int id, const std::string& text, int look,
-                                       DWORD timeout_ms = kLookTimeoutMs) const {
-        const MenuItem& item = Item(id);
-        const Image expected = Looks()->Render(item.rect, text, look);
-        const DWORD start = GetTickCount();
-        Image seen;
-        do {
-            if (!IsWindowVisible(menu)) {
-                return testing::AssertionFailure() << "the menu screen is gone";
-            }
-            seen = CaptureItem(menu, item);
-            if (!expected.pixels.empty() && CountDifferentPixels(seen, expected) == 0) {
-                return testing::AssertionSuccess();
-            }
-            Sleep(kPollIntervalMs);
-        } while (GetTickCount() - start < timeout_ms);
-
-        std::ostringstream why;
-        why << "item " << id << " does not show \"" << text << "\" " << LookName(look) << ":";
-        for (int other = 0; other < kLookCount; ++other) {
-            why << " " << LookName(other) << " differs in "
-                << CountDifferentPixels(seen, Looks()->Render(item.rect, text, other))
-                << " pixels;";
-        }
-        if (!Options().artifacts_folder.empty()) {
-            const std::string name = Options().artifacts_folder + "\\" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name() +
-                                     "_item" + std::to_string(id);
-            SaveImageAsBmp(seen, name + "_seen.bmp");
-            SaveImageAsBmp(expected, name + "_expected.bmp");
-            why << " pictures saved as " << name << "_*";
-        }
-        return testing::AssertionFailure() << why.str();
-    }
-
-    void ExpectMenu(HWND menu, const ExpectedItem (&expected)[6]) const {
-        for (const ExpectedItem& item : expected) {
-            EXPECT_TRUE(ShowsLook(menu, item.id, item.text, item.look));
-        }
-    }
-
-    POINT OnScreen(HWND menu, POINT client) const {
-        ClientToScreen(menu, &client);
-        return client;
-    }
-
-    void ExpectEscapeEnds(HWND menu) const {
-        ASSERT_TRUE(PressEscape(menu));
-        DWORD exit_code = 1;
-        ASSERT_TRUE(setup_->WaitForExit(kDefaultTimeoutMs, &exit_code)) << "Escape did not end it";
-        EXPECT_EQ(exit_code, 0u);
-    }
-
-    // A process that Setup.exe started with image `image`, taken under the test's care.
-    TestProcess* WaitForChild(const std::string& image) {
-        const DWORD start = GetTickCount();
-        do {
-            for (const ProcessEntry& entry : FindProcessesByImageName(image)) {
-                auto process = std::make_unique<TestProcess>();
-                if (entry.parent_id == setup_->Id() && process->Attach(entry.id)) {
-                    started_.push_back(std::move(process));
-                    return started_.back().get();
-                }
-            }
-            Sleep(kPollIntervalMs);
-        } while (GetTickCount() - start < kDefaultTimeoutMs);
-        return nullptr;
-    }
-
-    // Copies `source` to `folder`\`name` (creating the folder) and removes it after the test.
-    std::string CopyInto(const std::string& source, const std::string& folder,
-                         const std::string& name) {
-        const std::string path = folder + "\\" + name;
-        EXPECT_TRUE(CreateFolders(folder)) << folder;
-        EXPECT_TRUE(CopyFileA(source.c_str(), path.c_str(), FALSE)) << source << " to " << path;
-        made_files_.push_back(path);
-        return path;
-    }
-
-    std::string temp_;
-    bool entry_existed_ = false;
-    TestProcess* setup_ = nullptr;
-    std::vector<MenuItem> items_;
-    std::vector<std::string> made_files_;
-    std::vector<std::string> made_folders_;
-    std::vector<std::unique_ptr<TestProcess>> started_;
 };
 
 TEST_F(MenuScreenTest, ExpectedRenderingsTellTheLooksApart) {

@@ -3,8 +3,12 @@
 # private Xvfb display, the suite program with the build's Setup.exe, then clean-up. Exits with
 # the suite's status. A screenshot of the menu screen is left in <build>/e2e/menu_screen.png,
 # and a failed check of what a menu item shows leaves the seen and expected pictures there too
-# (as PNG). With --update-docs, a run that passed also copies the screenshot to
-# docs/menu_screen.png, the README's picture.
+# (as PNG), beside the pictures the README shows (the folder browser, the disk space warning,
+# the progress indicator). With --update-docs, a run that passed also copies those to docs/.
+#
+# As root it mounts three small file systems into the prefix for the disk-space tests (C:\Dom
+# Space 300 MiB, C:\Dom Tiny 8 MiB, C:\Dom ReadOnly read-only) and unmounts them however the run
+# ends; without root those tests are skipped.
 #
 #   tests/e2e/run_e2e.sh <win32-build-dir> [--update-docs] [gtest flags...]
 set -u
@@ -40,7 +44,22 @@ done
 source "$repo/scripts/wine/wine_env.sh"
 wine_env_trap
 wine_env_make_prefix win98 || exit 1
+# Without a window manager on the display, wine draws the windows' captions and frames itself,
+# so the pictures show dialogs whole.
+timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
+    { echo "cannot make wine draw its own window frames" >&2; exit 1; }
 wine_env_start_xvfb || exit 1
+small_drives=()
+if wine_env_mount_tmpfs "Dom Space" size=300m && wine_env_mount_tmpfs "Dom Tiny" size=8m &&
+    wine_env_mount_tmpfs "Dom ReadOnly" ro,size=300m; then
+    small_drives=(--small-drives)
+else
+    echo "not root: the tests on small drives are skipped" >&2
+fi
+
+# The game folder Setup.exe carries: the one the build was given, or the sample it assembled.
+payload="$(sed -n 's/^DOMINARCH_PAYLOAD_DIR:PATH=//p' "$build/CMakeCache.txt" 2>/dev/null)"
+[ -n "$payload" ] || payload="$build/payload/sample"
 
 artifacts="$build/e2e"
 mkdir -p "$artifacts"
@@ -53,6 +72,7 @@ wine_env_run "$suite" "$(windows_path "$setup")" \
     "--game=$(windows_path "$game")" \
     "--language-library=$(windows_path "$language_library")" \
     "--artifacts=$(windows_path "$artifacts")" \
+    "--payload=$(windows_path "$payload")" ${small_drives[@]+"${small_drives[@]}"} \
     ${gtest_flags[@]+"${gtest_flags[@]}"}
 status=$?
 
@@ -60,15 +80,18 @@ for bmp in "$artifacts"/*.bmp; do
     [ -f "$bmp" ] || continue
     python3 "$repo/scripts/wine/bmp_to_png.py" "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
-if [ -f "$artifacts/menu_screen.png" ]; then
-    echo "screenshot: $artifacts/menu_screen.png"
-fi
+docs_pictures=(menu_screen.png folder_browser.png disk_space.png progress_indicator.png)
+for picture in "${docs_pictures[@]}"; do
+    [ -f "$artifacts/$picture" ] && echo "screenshot: $artifacts/$picture"
+done
 if [ "$update_docs" = 1 ]; then
-    if [ "$status" = 0 ] && [ -f "$artifacts/menu_screen.png" ]; then
-        cp "$artifacts/menu_screen.png" "$repo/docs/menu_screen.png" &&
-            echo "updated: $repo/docs/menu_screen.png"
+    if [ "$status" = 0 ]; then
+        for picture in "${docs_pictures[@]}"; do
+            [ -f "$artifacts/$picture" ] && cp "$artifacts/$picture" "$repo/docs/$picture" &&
+                echo "updated: $repo/docs/$picture"
+        done
     else
-        echo "docs/menu_screen.png left as it was: the suite failed or made no screenshot" >&2
+        echo "docs/ left as it was: the suite failed" >&2
     fi
 fi
 echo "end-to-end suite: status $status"

@@ -4,25 +4,6 @@
 
 namespace {
 
-// Centres a window on the screen's work area (or on its owner), as dialogs that did not place
-// themselves appear.
-void CenterWindow(HWND hwnd) {
-    RECT window;
-    GetWindowRect(hwnd, &window);
-    RECT area;
-    HWND owner = GetWindow(hwnd, GW_OWNER);
-    if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner)) {
-        GetWindowRect(owner, &area);
-    } else {
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    }
-    const int width = window.right - window.left;
-    const int height = window.bottom - window.top;
-    const int x = area.left + (area.right - area.left - width) / 2;
-    const int y = area.top + (area.bottom - area.top - height) / 2;
-    SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 // Messages whose dialog-procedure result is returned directly rather than through
 // DWLP_MSGRESULT.
 bool ReturnsDirectly(UINT message) {
@@ -46,6 +27,23 @@ bool ReturnsDirectly(UINT message) {
 }
 
 }  // namespace
+
+void CenterWindow(HWND hwnd) {
+    RECT window;
+    GetWindowRect(hwnd, &window);
+    RECT area;
+    HWND owner = GetWindow(hwnd, GW_OWNER);
+    if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner)) {
+        GetWindowRect(owner, &area);
+    } else {
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    }
+    const int width = window.right - window.left;
+    const int height = window.bottom - window.top;
+    const int x = area.left + (area.right - area.left - width) / 2;
+    const int y = area.top + (area.bottom - area.top - height) / 2;
+    SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 INT_PTR CDialog::DoModal() {
     HWND owner = parent_ != nullptr ? parent_->m_hWnd : nullptr;

@@ -7,6 +7,10 @@
 
 #include "platform/win32/ui/wnd.h"
 
+// Centres a window on its owner when the owner is visible and not minimised, otherwise on the
+// screen's work area: where every dialog appears that does not place itself.
+void CenterWindow(HWND hwnd);
+
 class CDialog : public CWnd {
   public:
     CDialog(UINT template_id, CWnd* parent) : template_id_(template_id), parent_(parent) {}

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -75,6 +76,89 @@ void RemoveEmptyFolders(const std::string& path, const std::string& stop_at) {
     while (!folder.empty() && !SameFolder(folder, stop) && RemoveDirectoryA(folder.c_str())) {
         folder = ParentOf(folder);
     }
+}
+
+namespace {
+
+bool IsDotEntry(const char* name) {
+    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
+
+bool ReadTreeBelow(const std::string& root, const std::string& relative, TreeEntries* entries) {
+    const std::string folder = relative.empty() ? root : root + "\\" + relative;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool ok = true;
+    do {
+        if (IsDotEntry(found.cFileName)) {
+            continue;
+        }
+        const std::string name =
+            relative.empty() ? found.cFileName : relative + "\\" + found.cFileName;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            (*entries)[name] = kLinkEntry;
+        } else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            (*entries)[name] = kFolderEntry;
+            ok = ReadTreeBelow(root, name, entries) && ok;
+        } else {
+            ok = ReadWholeFile(root + "\\" + name, &(*entries)[name]) && ok;
+        }
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return ok;
+}
+
+}  // namespace
+
+bool ReadTree(const std::string& root, TreeEntries* entries) {
+    entries->clear();
+    return ReadTreeBelow(root, "", entries);
+}
+
+bool RemoveTree(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return true;
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA((path + "\\*").c_str(), &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                if (!IsDotEntry(found.cFileName)) {
+                    RemoveTree(path + "\\" + found.cFileName);
+                }
+            } while (FindNextFileA(find, &found));
+            FindClose(find);
+        }
+        RemoveDirectoryA(path.c_str());
+    } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveDirectoryA(path.c_str());
+    } else {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
+    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+bool WriteFileOfSize(const std::string& path, uint64_t size) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    static const std::string piece(1 << 20, '\0');
+    bool ok = true;
+    for (uint64_t left = size; ok && left > 0;) {
+        const DWORD chunk = static_cast<DWORD>(left < piece.size() ? left : piece.size());
+        DWORD written = 0;
+        ok = WriteFile(file, piece.data(), chunk, &written, nullptr) && written == chunk;
+        left -= chunk;
+    }
+    return CloseHandle(file) && ok;
 }
 
 bool SameFolder(const std::string& a, const std::string& b) {

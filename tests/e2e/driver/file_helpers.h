@@ -2,6 +2,8 @@
 
 // Small file chores of the end-to-end tests, in Windows paths.
 
+#include <cstdint>
+#include <map>
 #include <string>
 
 namespace e2e {
@@ -19,6 +21,18 @@ bool CreateFolders(const std::string& path);
 // Removes an empty folder and then its parents as far as they are empty, up to (not including)
 // `stop_at`.
 void RemoveEmptyFolders(const std::string& path, const std::string& stop_at);
+
+// Every folder and file below `root`, by path relative to it ('\' between names): a folder as
+// kFolderEntry, a file as its bytes. Links are listed as kLinkEntry and never entered. False
+// when `root` or anything below it cannot be read.
+inline constexpr char kFolderEntry[] = "<folder>";
+inline constexpr char kLinkEntry[] = "<link>";
+using TreeEntries = std::map<std::string, std::string>;
+bool ReadTree(const std::string& root, TreeEntries* entries);
+// Removes a tree bottom-up; links are removed, never followed. True when it is gone.
+bool RemoveTree(const std::string& path);
+// A file of `size` bytes (zeros), written in large pieces.
+bool WriteFileOfSize(const std::string& path, uint64_t size);
 
 // Compares two Windows folder names, letter case and a trailing backslash ignored.
 bool SameFolder(const std::string& a, const std::string& b);
