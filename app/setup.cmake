@@ -61,11 +61,21 @@ else()
 endif()
 add_custom_target(payload DEPENDS ${pack})
 
-set(payload_rc ${CMAKE_BINARY_DIR}/payload/payload.rc)
-file(WRITE ${payload_rc}.in "#include \"res/resource_ids.h\"\nLANGUAGE 9, 1\nIDR_PACK PACK \"@pack@\"\n")
-configure_file(${payload_rc}.in ${payload_rc} @ONLY)
-set_source_files_properties(${payload_rc} PROPERTIES OBJECT_DEPENDS ${pack})
+# dominarch_setup(TARGET PACK DEPENDS_TARGET): an installer carrying the pack archive PACK as its
+# PACK 131, made after DEPENDS_TARGET (the target that writes PACK).
+function(dominarch_setup target pack pack_target)
+    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_payload.rc)
+    file(WRITE ${rc}.in "#include \"res/resource_ids.h\"\nLANGUAGE 9, 1\nIDR_PACK PACK \"@pack@\"\n")
+    configure_file(${rc}.in ${rc} @ONLY)
+    set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${pack})
+    add_executable(${target} WIN32 ${CMAKE_SOURCE_DIR}/app/setup_main_win32.cpp
+        ${CMAKE_SOURCE_DIR}/res/installer.rc ${rc})
+    target_link_libraries(${target} PRIVATE installer_win32)
+    add_dependencies(${target} ${pack_target})
+endfunction()
 
-add_executable(Setup WIN32 setup_main_win32.cpp ${installer_rc} ${payload_rc})
-target_link_libraries(Setup PRIVATE installer_win32)
-add_dependencies(Setup payload)
+# Other folders (the tests) pack their own payloads with the same dompack.
+set_property(GLOBAL PROPERTY DOMINARCH_DOMPACK_COMMAND ${dompack})
+set_property(GLOBAL PROPERTY DOMINARCH_DOMPACK_TARGET ${dompack_target})
+
+dominarch_setup(Setup ${pack} payload)

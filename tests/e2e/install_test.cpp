@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -114,9 +115,9 @@ class InstallTest : public MenuSessionTest {
         return Options().small_drives;
     }
 
-    // Starts Setup.exe and clicks "Install" (or "Reinstall").
-    void StartAndInstall() {
-        menu_ = StartMenuScreen();
+    // Starts Setup.exe (or `program`) and clicks "Install" (or "Reinstall").
+    void StartAndInstall(const std::string& program = "") {
+        menu_ = StartMenuScreen(program);
         ASSERT_NE(menu_, nullptr);
         ASSERT_TRUE(ClickAt(ItemCentreOnScreen(menu_, Item(kInstallItem))));
     }
@@ -269,8 +270,10 @@ TEST_F(InstallTest, FirstInstallIntoTheProposedFolder) {
               "Select a folder where the Dominarch will be installed");
     SaveDocsPicture(browser, "folder_browser.bmp");
     ExpectClickIgnored(kExitItem, browser);
+    const DWORD start = GetTickCount();
     Press(browser, kOk);
     ExpectInstalled();
+    std::printf("the copy took %lu ms\n", static_cast<unsigned long>(GetTickCount() - start));
     ExpectPayloadIn(kProposed);
 }
 
@@ -490,6 +493,66 @@ TEST_F(DiskFullTest, ExitFromSetupRollsTheFirstInstallBack) {
     EXPECT_TRUE(WaitUntil([&] { return !Exists(GameFolderIn(kTinyDrive)); }, kCopyTimeoutMs))
         << "the first install was not rolled back";
     ExpectMenuUsableAndNotInstalled();
+}
+
+// The uninstall confirmation is owned by the menu screen too: under it, the menu takes no click,
+// so no second uninstall can be started.
+TEST_F(InstallTest, UninstallConfirmationKeepsTheMenuOut) {
+    const std::string folder = std::string(kGamesFolder) + "\\Registered";
+    ASSERT_TRUE(CreateFolders(folder));
+    ASSERT_TRUE(CreateMachineKey(kInstallKey, {{"Path", folder}}));
+    menu_ = StartMenuScreen();
+    ASSERT_NE(menu_, nullptr);
+    ASSERT_TRUE(ClickAt(ItemCentreOnScreen(menu_, Item(kUninstallItem))));
+    HWND confirmation = WaitForQuestion("Uninstall?", kCancel, "NO!");
+    ASSERT_NE(confirmation, nullptr);
+    ExpectClickIgnored(kExitItem, confirmation);
+    PressKeyIn(confirmation, VK_ESCAPE);
+    EXPECT_TRUE(Exists(folder)) << "declined, yet uninstalled";
+    EXPECT_TRUE(IsWindowEnabled(menu_));
+    ExpectMenu(menu_, kInstalledMenu, kUninstallItem);
+}
+
+// An installer that copies thousands of files, so that the copy can be stopped by hand: a click on
+// the progress indicator asks whether to leave at the next file of several chunks.
+class StoppedCopyTest : public InstallTest {
+  protected:
+    void StartLongCopyAndClickTheIndicator() {
+        const std::string folder = Options().own_folder;
+        ASSERT_TRUE(ReadTree(folder + "\\long_payload", &payload_));
+        StartAndInstall(folder + "\\SetupLongCopy.exe");
+        HWND browser = WaitForBrowser("C:\\Program Files");
+        ASSERT_NE(browser, nullptr);
+        Press(browser, kOk);
+        ASSERT_TRUE(WaitUntil([&] { return Indicator() != nullptr; }, kDefaultTimeoutMs));
+
+        RECT indicator = {};
+        GetWindowRect(Indicator(), &indicator);
+        ASSERT_TRUE(ClickAt(
+            {(indicator.left + indicator.right) / 2, (indicator.top + indicator.bottom) / 2}));
+        question_ = WaitForExitQuestion();
+        ASSERT_NE(question_, nullptr) << "a click on the indicator did not stop the copy";
+    }
+
+    HWND question_ = nullptr;
+};
+
+TEST_F(StoppedCopyTest, OkExitRollsTheFirstInstallBack) {
+    StartLongCopyAndClickTheIndicator();
+    ASSERT_NE(question_, nullptr);
+    EXPECT_TRUE(Exists(kProposed));
+    Press(question_, kOk);
+    WaitForMenuReleased();
+    EXPECT_FALSE(Exists(kProposed)) << "the first install was not rolled back";
+    ExpectMenuUsableAndNotInstalled();
+}
+
+TEST_F(StoppedCopyTest, ContinueFinishesTheCopy) {
+    StartLongCopyAndClickTheIndicator();
+    ASSERT_NE(question_, nullptr);
+    PressKeyIn(question_, VK_ESCAPE);
+    ExpectInstalled();
+    ExpectPayloadIn(kProposed);
 }
 
 }  // namespace
