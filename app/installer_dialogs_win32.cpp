@@ -47,6 +47,8 @@ int CInstallerDialogHost::Show(int resource_id) {
             return ShowModal<COverwriteDlg>();
         case CPlatformErrorDlg::IDD:
             return ShowModal<CPlatformErrorDlg>();
+        case CDesktopShortcutDlg::IDD:
+            return ShowModal<CDesktopShortcutDlg>();
         default:
             return platform::kDialogCancel;  // no such question: the cautious answer
     }

@@ -306,7 +306,8 @@ void CMenuScreenDlg::ViewReadMe() {
 
 void CMenuScreenDlg::OnInstallationFinished(int result) {
     SetCurrentDirectoryA(program_folder_.c_str());
-    if (RegisterInstallation(this, install_folder_, install_state_, result)) {
+    if (RegisterInstallation(install_folder_, install_state_, result,
+                             [this] { SetLanguage(language_index_); })) {
         items_[kInstall].SetText(IDS_REINSTALL);
         install_state_ = 2;
         items_[kPlay].Enable();

@@ -24,3 +24,10 @@ class CPlatformErrorDlg : public CTemplateDialog<IDD_PLATFORM_ERROR> {
   public:
     using CTemplateDialog::CTemplateDialog;
 };
+
+// "Installer", asked at a first installation: "OK" (the default) ends it with IDOK, "NO Way!"
+// with IDCANCEL.
+class CDesktopShortcutDlg : public CTemplateDialog<IDD_DESKTOP_SHORTCUT> {
+  public:
+    using CTemplateDialog::CTemplateDialog;
+};

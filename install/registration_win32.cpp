@@ -1,10 +1,12 @@
 #include "install/registration_win32.h"
 
 #include "engine/current_progress_win32.h"
+#include "install/registration.h"
 
-// The registration steps themselves are not built yet (no copy can be started before the install
-// sequence is); what every completion needs is done: the progress indicator goes.
-bool RegisterInstallation(CWnd*, const std::string&, uint8_t, int result) {
+bool RegisterInstallation(const std::string& install_folder, uint8_t install_state, int result,
+                          const std::function<void()>& set_language) {
+    const bool registered =
+        install::RegisterInstallation(install_folder, install_state, result, set_language);
     DestroyProgressIndicator();
-    return result != 0;
+    return registered;
 }

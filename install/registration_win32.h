@@ -1,12 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
-
-#include "platform/win32/ui/wnd.h"
 
 // Registers a finished copy (registry values, configuration file, saved-games folder, shortcuts,
 // uninstall entry) when `result` is non-zero, and destroys the progress indicator in every case.
-// True exactly when the result was non-zero.
-bool RegisterInstallation(CWnd* menu_screen, const std::string& install_folder,
-                          uint8_t install_state, int result);
+// `set_language` stores the menu screen's current language again. True exactly when the result
+// was non-zero.
+bool RegisterInstallation(const std::string& install_folder, uint8_t install_state, int result,
+                          const std::function<void()>& set_language);

@@ -11,7 +11,11 @@ namespace platform {
 
 enum class RegistryRoot { kLocalMachine, kCurrentUser };
 
-enum class RegistryAccess { kAll, kQueryValue };
+enum class RegistryAccess {
+    kAll,
+    kQueryValue,
+    kCreateSubkey,  // query values and create subkeys, but not set values
+};
 
 class RegistryKey {
   public:

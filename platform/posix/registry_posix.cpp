@@ -106,7 +106,8 @@ Node& FindOrCreate(RegistryRoot root, const KeyPath& levels) {
 struct OpenKey {
     RegistryRoot root;
     KeyPath levels;
-    bool writable;  // opened with full access
+    bool writable;         // opened with full access
+    bool creates_subkeys;  // opened with the right to create subkeys
 };
 
 const OpenKey& KeyOf(void* handle) {
@@ -125,7 +126,8 @@ bool RegistryKey::Open(RegistryRoot root, const std::string& path, RegistryAcces
     if (Find(root, levels) == nullptr) {
         return false;
     }
-    handle_ = new OpenKey{root, levels, access == RegistryAccess::kAll};
+    const bool all = access == RegistryAccess::kAll;
+    handle_ = new OpenKey{root, levels, all, all || access == RegistryAccess::kCreateSubkey};
     return true;
 }
 
@@ -137,16 +139,17 @@ bool RegistryKey::Create(RegistryRoot root, const std::string& path) {
     }
     std::lock_guard<std::mutex> lock(TheStore().mutex);
     FindOrCreate(root, levels);
-    handle_ = new OpenKey{root, levels, true};
+    handle_ = new OpenKey{root, levels, true, true};
     return true;
 }
 
 bool RegistryKey::CreateSubkey(const std::string& name, RegistryKey* subkey) const {
     KeyPath below;
-    if (!IsOpen() || !KeyOf(handle_).writable || !SplitPath(name, &below)) {
+    if (!IsOpen() || !KeyOf(handle_).creates_subkeys || !SplitPath(name, &below)) {
         return false;
     }
     OpenKey key = KeyOf(handle_);
+    key.writable = key.creates_subkeys = true;  // a created key is opened with full access
     key.levels.insert(key.levels.end(), below.begin(), below.end());
     {
         std::lock_guard<std::mutex> lock(TheStore().mutex);

@@ -52,7 +52,12 @@ bool DeleteTreeBelow(HKEY parent, const char* name) {
 
 bool RegistryKey::Open(RegistryRoot root, const std::string& path, RegistryAccess access) {
     Close();
-    REGSAM sam = access == RegistryAccess::kAll ? KEY_ALL_ACCESS : KEY_QUERY_VALUE;
+    REGSAM sam = KEY_QUERY_VALUE;
+    if (access == RegistryAccess::kAll) {
+        sam = KEY_ALL_ACCESS;
+    } else if (access == RegistryAccess::kCreateSubkey) {
+        sam = KEY_QUERY_VALUE | KEY_CREATE_SUB_KEY;
+    }
     HKEY key = nullptr;
     if (RegOpenKeyExA(RootKey(root), path.c_str(), 0, sam, &key) != ERROR_SUCCESS) {
         return false;

@@ -84,6 +84,14 @@ std::string TreeDifferences(const TreeEntries& expected, const TreeEntries& seen
     return text.str();
 }
 
+// What an installed folder holds: the payload, with the configuration file registration writes
+// and the saved-games folder it makes.
+TreeEntries AsRegistered(TreeEntries payload) {
+    payload["tovk.cfg"] = "[vmachine]\ndirectx=yes\n";
+    payload["save"] = kFolderEntry;
+    return payload;
+}
+
 class InstallTest : public MenuSessionTest {
   protected:
     void SetUp() override {
@@ -94,6 +102,11 @@ class InstallTest : public MenuSessionTest {
         for (const char* folder : {kProposed, kGamesFolder}) {
             RemoveAfterwards(folder);
         }
+        programs_ = UserShellFolder("Programs");
+        desktop_ = UserShellFolder("Desktop");
+        ASSERT_FALSE(programs_.empty() || desktop_.empty()) << "no shell folders in the prefix";
+        RemoveAfterwards(programs_ + "\\Dominarch");
+        RemoveAfterwards(desktop_ + "\\Dominarch.lnk");
     }
 
     void TearDown() override {
@@ -209,9 +222,33 @@ class InstallTest : public MenuSessionTest {
             << "the menu screen stays locked";
     }
 
+    // The desktop question that ends a first installation, answered with `button`.
+    void AnswerDesktopQuestion(int button) {
+        HWND question = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                for (HWND window : VisibleTopLevelWindows(setup_->Id())) {
+                    if (WindowTitle(window) == "Installer") {
+                        question = window;
+                    }
+                }
+                return question != nullptr;
+            },
+            kCopyTimeoutMs))
+            << "no desktop question";
+        question = WaitForQuestion("Installer", kCancel, "NO Way!");
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(ControlText(DialogItem(question, kOk)), "OK");
+        Press(question, button);
+    }
+
     // The copy has ended and registered: the item reads "Reinstall" (still pressed from the
-    // click: the mouse has not moved since), Play and Uninstall work.
-    void ExpectInstalled() {
+    // click: the mouse has not moved since), Play and Uninstall work. A first installation asks
+    // about a desktop shortcut first: no, unless `desktop_answer` says otherwise.
+    void ExpectInstalled(bool first_install = true, int desktop_answer = kCancel) {
+        if (first_install) {
+            AnswerDesktopQuestion(desktop_answer);
+        }
         WaitForMenuReleased();
         ExpectMenu(menu_, kInstalledMenu, kInstallItem);
     }
@@ -229,7 +266,7 @@ class InstallTest : public MenuSessionTest {
     void ExpectPayloadIn(const std::string& folder) {
         TreeEntries seen;
         EXPECT_TRUE(ReadTree(folder, &seen)) << "cannot read " << folder;
-        const std::string differences = TreeDifferences(payload_, seen);
+        const std::string differences = TreeDifferences(AsRegistered(payload_), seen);
         EXPECT_TRUE(differences.empty()) << folder << " is not the payload:" << differences;
     }
 
@@ -259,6 +296,8 @@ class InstallTest : public MenuSessionTest {
 
     HWND menu_ = nullptr;
     TreeEntries payload_;
+    std::string programs_;  // the user's Start-menu programs folder
+    std::string desktop_;
     std::vector<std::string> remove_;
 };
 
@@ -342,7 +381,6 @@ TEST_F(InstallTest, ExistingFolderIsOverwrittenOnlyWhenAsked) {
     EXPECT_TRUE(ReadWholeFile(saved, &game));
     EXPECT_EQ(game, "a saved game");
     ASSERT_TRUE(DeleteFileIfPresent(saved));
-    RemoveDirectoryA((std::string(kProposed) + "\\save").c_str());
     ExpectPayloadIn(kProposed);
 }
 
@@ -397,7 +435,7 @@ TEST_F(InstallTest, ReinstallAsksNothing) {
     std::vector<std::string> titles;
     TreeEntries seen;
     const DWORD start = GetTickCount();
-    while (!(ReadTree(folder, &seen) && TreeDifferences(payload_, seen).empty() &&
+    while (!(ReadTree(folder, &seen) && TreeDifferences(AsRegistered(payload_), seen).empty() &&
              Indicator() == nullptr && IsWindowEnabled(Item(kInstallItem).window))) {
         for (HWND window : VisibleTopLevelWindows(setup_->Id())) {
             if (window != menu_) {

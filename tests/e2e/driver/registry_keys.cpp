@@ -95,4 +95,19 @@ bool DeleteMachineKey(const std::string& subkey) {
     return !MachineKeyExists(subkey);
 }
 
+std::string UserShellFolder(const std::string& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER,
+                      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
+                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return std::string();
+    }
+    char value[MAX_PATH + 1] = "";
+    DWORD size = MAX_PATH;
+    const LONG result = RegQueryValueExA(key, name.c_str(), nullptr, nullptr,
+                                         reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? std::string(value) : std::string();
+}
+
 }  // namespace e2e

@@ -28,4 +28,8 @@ bool ListMachineValues(const std::string& subkey, std::vector<StoredValue>* valu
 // Deletes the key with all its subkeys; true when it is gone afterwards (also when it was).
 bool DeleteMachineKey(const std::string& subkey);
 
+// The user's shell folder `name` ("Programs", "Desktop") as the Shell Folders key records it;
+// empty when it is not there.
+std::string UserShellFolder(const std::string& name);
+
 }  // namespace e2e

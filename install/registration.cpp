@@ -1,0 +1,117 @@
+#include "install/registration.h"
+
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/shortcuts.h"
+#include "res/resource_ids.h"
+
+namespace install {
+
+namespace {
+
+using platform::JoinPath;
+using platform::RegistryKey;
+using platform::RegistryRoot;
+
+constexpr uint8_t kInstalled = 2;
+constexpr char kGameName[] = "Dominarch";
+constexpr char kConfiguration[] = "[vmachine]\ndirectx=yes\n";
+constexpr char kUninstallList[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr char kShellFolders[] =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// The game's key, reached one level at a time, gets the install folder as "Path".
+void StorePath(const std::string& install_folder) {
+    RegistryKey software;
+    RegistryKey company;
+    RegistryKey product;
+    RegistryKey install;
+    if (software.Create(RegistryRoot::kLocalMachine, "Software") &&
+        software.CreateSubkey("Tessaline", &company) && company.CreateSubkey(kGameName, &product) &&
+        product.CreateSubkey("Install", &install)) {
+        install.SetString("Path", install_folder);
+    }
+}
+
+platform::ShortcutFields GameShortcut(const std::string& install_folder) {
+    return {JoinPath(install_folder, "Dominarch.exe"), "", install_folder, kGameName,
+            JoinPath(JoinPath(install_folder, "data"), "Dominarch.ico")};
+}
+
+void CreateShortcut(const std::string& link_path, const platform::ShortcutFields& fields) {
+    platform::CreateShortcut(fields.target, link_path, fields.arguments, fields.working_folder,
+                             fields.description, fields.icon);
+}
+
+// The Start-menu group "Dominarch" with the game and uninstall shortcuts; an older game shortcut
+// goes first.
+void CreateStartMenuShortcuts(const std::string& programs, const std::string& install_folder) {
+    const std::string group = JoinPath(programs, kGameName);
+    const platform::FsError made = platform::CreateFolder(group);
+    if (made != platform::FsError::kOk && made != platform::FsError::kAlreadyExists) {
+        return;
+    }
+    platform::RemoveFile(JoinPath(group, "Dominarch.lnk"));
+    CreateShortcut(JoinPath(group, kGameName), GameShortcut(install_folder));
+    CreateShortcut(JoinPath(group, "Uninstall"),
+                   {JoinPath(install_folder, "Setup.exe"), "/uninstall", "", "Uninstall", ""});
+}
+
+void CreateShortcuts(const std::string& install_folder, uint8_t install_state) {
+    RegistryKey shell_folders;
+    if (!shell_folders.Open(RegistryRoot::kCurrentUser, kShellFolders,
+                            platform::RegistryAccess::kQueryValue)) {
+        return;
+    }
+    std::string programs;
+    if (shell_folders.QueryString("Programs", &programs)) {
+        CreateStartMenuShortcuts(programs, install_folder);
+    }
+    if (install_state != kInstalled &&
+        platform::ShowDialog(IDD_DESKTOP_SHORTCUT) == platform::kDialogOk) {
+        std::string desktop;
+        if (shell_folders.QueryString("Desktop", &desktop)) {
+            CreateShortcut(JoinPath(desktop, kGameName), GameShortcut(install_folder));
+        }
+    }
+}
+
+// The entry in the list of programs to uninstall, which starts the installed Setup.exe.
+void CreateUninstallEntry(const std::string& install_folder) {
+    RegistryKey list;
+    RegistryKey entry;
+    if (list.Open(RegistryRoot::kLocalMachine, kUninstallList,
+                  platform::RegistryAccess::kCreateSubkey) &&
+        list.CreateSubkey(kGameName, &entry)) {
+        entry.SetString("DisplayName", kGameName);
+        entry.SetString("UninstallString", JoinPath(install_folder, "Setup.exe") + " /uninstall");
+    }
+}
+
+}  // namespace
+
+bool RegisterInstallation(const std::string& install_folder, uint8_t install_state, int result,
+                          const std::function<void()>& set_language) {
+    if (result == 0) {
+        return false;
+    }
+    StorePath(install_folder);
+    set_language();
+
+    // The configuration file is rewritten whole (the pack's own copy has a further section) and
+    // stays open until registration ends. Both it and the saved-games folder are named by their
+    // full paths, so nothing lands elsewhere should the install folder have gone meanwhile.
+    platform::OutputFile configuration;
+    if (configuration.Create(JoinPath(install_folder, "tovk.cfg")) == platform::FsError::kOk) {
+        uint32_t written = 0;
+        configuration.Write(kConfiguration, sizeof kConfiguration - 1, &written);
+    }
+    platform::CreateFolder(JoinPath(install_folder, "save"));
+
+    CreateShortcuts(install_folder, install_state);
+    CreateUninstallEntry(install_folder);
+    return true;
+}
+
+}  // namespace install
