@@ -62,9 +62,10 @@ endif()
 add_custom_target(payload DEPENDS ${pack})
 
 # dominarch_setup(TARGET PACK DEPENDS_TARGET): an installer carrying the pack archive PACK as its
-# PACK 131, made after DEPENDS_TARGET (the target that writes PACK).
+# PACK 131, made after DEPENDS_TARGET (the target that writes PACK). The resource script that
+# embeds it lies beside it (payload.pack: payload.rc).
 function(dominarch_setup target pack pack_target)
-    set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_payload.rc)
+    string(REGEX REPLACE "\\.pack$" ".rc" rc ${pack})
     file(WRITE ${rc}.in "#include \"res/resource_ids.h\"\nLANGUAGE 9, 1\nIDR_PACK PACK \"@pack@\"\n")
     configure_file(${rc}.in ${rc} @ONLY)
     set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${pack})

@@ -63,7 +63,7 @@ payload="$(sed -n 's/^DOMINARCH_PAYLOAD_DIR:PATH=//p' "$build/CMakeCache.txt" 2>
 
 artifacts="$build/e2e"
 mkdir -p "$artifacts"
-rm -f "$artifacts"/*.bmp "$artifacts"/*.png
+rm -f "$artifacts"/*.bmp "$artifacts"/*.png "$artifacts"/*.lnk "$artifacts"/*.lnk.expected
 
 windows_path() { winepath -w "$1" 2>/dev/null; }
 
@@ -76,11 +76,18 @@ wine_env_run "$suite" "$(windows_path "$setup")" \
     ${gtest_flags[@]+"${gtest_flags[@]}"}
 status=$?
 
+# The shortcuts the suite left behind, read once more by a reader that is neither wine nor ours.
+if ! python3 "$repo/scripts/wine/check_shortcuts.py" "$artifacts"; then
+    echo "the shortcuts are not what the suite expected" >&2
+    [ "$status" != 0 ] || status=1
+fi
+
 for bmp in "$artifacts"/*.bmp; do
     [ -f "$bmp" ] || continue
     python3 "$repo/scripts/wine/bmp_to_png.py" "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
-docs_pictures=(menu_screen.png folder_browser.png disk_space.png progress_indicator.png)
+docs_pictures=(menu_screen.png folder_browser.png disk_space.png progress_indicator.png
+    desktop_question.png)
 for picture in "${docs_pictures[@]}"; do
     [ -f "$artifacts/$picture" ] && echo "screenshot: $artifacts/$picture"
 done
