@@ -207,6 +207,26 @@ class InstallSessionTest : public MenuSessionTest {
             << "the status line reads \"" << StatusLine(browser) << "\"";
     }
 
+    // Fills `drive` with a file of `taken` bytes (`filler`, removed afterwards like the game's
+    // folder there), then starts an installation onto it: the disk space warning it meets.
+    HWND InstallOntoFilledDrive(const std::string& drive, uint64_t taken, std::string* filler) {
+        *filler = drive + "\\filler.bin";
+        made_files_.push_back(*filler);
+        RemoveAfterwards(GameFolderIn(drive));
+        if (!WriteFileOfSize(*filler, taken)) {
+            ADD_FAILURE() << "cannot fill " << drive;
+            return nullptr;
+        }
+        StartAndInstall();
+        HWND browser = WaitForBrowser("C:\\Program Files");
+        if (browser == nullptr) {
+            return nullptr;
+        }
+        Pick(browser, drive);
+        Press(browser, kOk);
+        return WaitForDiskSpace();
+    }
+
     // Presses button `id` of `dialog` and waits until the dialog is gone.
     void Press(HWND dialog, int id) {
         ASSERT_TRUE(ClickButton(DialogItem(dialog, id)));

@@ -151,16 +151,8 @@ TEST_F(InstallTest, TooLittleSpaceWarns) {
         return;
     }
     // Half of the 300 MiB drive taken: 150 MiB free, less than an installation needs.
-    const std::string filler = std::string(kSpaceDrive) + "\\filler.bin";
-    made_files_.push_back(filler);
-    ASSERT_TRUE(WriteFileOfSize(filler, 150 * kMiB));
-    RemoveAfterwards(GameFolderIn(kSpaceDrive));
-    StartAndInstall();
-    HWND browser = WaitForBrowser("C:\\Program Files");
-    ASSERT_NE(browser, nullptr);
-    Pick(browser, kSpaceDrive);
-    Press(browser, kOk);
-    HWND warning = WaitForDiskSpace();
+    std::string filler;
+    HWND warning = InstallOntoFilledDrive(kSpaceDrive, 150 * kMiB, &filler);
     ASSERT_NE(warning, nullptr);
     EXPECT_EQ(ControlText(DialogItem(warning, kRequiredFigure)), "195 312KB");
     EXPECT_EQ(ControlText(DialogItem(warning, kAvailableFigure)), "153 600KB");
@@ -168,7 +160,7 @@ TEST_F(InstallTest, TooLittleSpaceWarns) {
     // Enter is "Choose Another Drive": a browser on the folder picked, whose cancel tests the
     // folder again instead of asking to leave.
     PressKeyIn(warning, VK_RETURN);
-    browser = WaitForBrowser(kSpaceDrive);
+    HWND browser = WaitForBrowser(kSpaceDrive);
     ASSERT_NE(browser, nullptr);
     Press(browser, kCancel);
     warning = WaitForDiskSpace();
@@ -184,16 +176,7 @@ TEST_F(InstallTest, TooLittleSpaceWarns) {
 class DiskFullTest : public InstallSessionTest {
   protected:
     void FillUntilDiskFull() {
-        filler_ = std::string(kTinyDrive) + "\\filler.bin";
-        made_files_.push_back(filler_);
-        ASSERT_TRUE(WriteFileOfSize(filler_, 4 * kMiB));
-        RemoveAfterwards(GameFolderIn(kTinyDrive));
-        StartAndInstall();
-        HWND browser = WaitForBrowser("C:\\Program Files");
-        ASSERT_NE(browser, nullptr);
-        Pick(browser, kTinyDrive);
-        Press(browser, kOk);
-        HWND warning = WaitForDiskSpace();
+        HWND warning = InstallOntoFilledDrive(kTinyDrive, 4 * kMiB, &filler_);
         ASSERT_NE(warning, nullptr);
         Press(warning, kContinueInstall);
         full_ = WaitForDiskFull();
