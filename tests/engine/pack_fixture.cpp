@@ -158,11 +158,11 @@ std::vector<HostilePack> HostilePacks() {
     std::vector<HostilePack> packs;
 
     Bytes bad_crc = good;
-    bad_crc[bad_crc.size() - 8] ^= 0x01;
+    bad_crc.at(bad_crc.size() - 8) ^= 0x01;  // at(): GCC cannot see the pack is never empty
     packs.push_back({"bad_crc", bad_crc, -1, "CRC"});
 
     Bytes bad_length = good;
-    bad_length[bad_length.size() - 1] ^= 0x40;
+    bad_length.at(bad_length.size() - 1) ^= 0x40;
     packs.push_back({"bad_length_field", bad_length, -1, "length field"});
 
     // The last body is noise, so the cut falls inside it.

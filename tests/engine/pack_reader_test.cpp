@@ -210,7 +210,7 @@ TEST(PackReader, HowTheStreamEnds) {
     };
     Bytes good = Gzip(SampleTree().Raw());
     Bytes bad_crc = good;
-    bad_crc[bad_crc.size() - 6] ^= 0x10;
+    bad_crc.at(bad_crc.size() - 6) ^= 0x10;
     const Row rows[] = {
         {"clean", good, PackStreamEnd::kClean},
         {"bodies_longer_than_stream", Gzip(SampleTree().DropBodyBytes(5000).Raw()),

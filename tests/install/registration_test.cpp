@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -35,18 +36,26 @@ class RecordingWriter : public platform::ShortcutWriter {
   public:
     explicit RecordingWriter(const std::string& root) : root_(root) {}
     int32_t Save(const std::string& file, const platform::ShortcutFields& f) override {
-        made.push_back(Short(file) + " <- " + Short(f.target) + "|" + f.arguments + "|" +
-                       Short(f.working_folder) + "|" + f.description + "|" + Short(f.icon));
+        std::ostringstream line;
+        line << Short(file) << " <- " << Short(f.target) << "|" << f.arguments << "|"
+             << Short(f.working_folder) << "|" << f.description << "|" << Short(f.icon);
+        made.push_back(line.str());
         return 0;
     }
     std::vector<std::string> made;
 
   private:
-    std::string Short(std::string path) const {
-        for (size_t at; (at = path.find(root_)) != std::string::npos;) {
-            path.replace(at, root_.size(), "~");
+    std::string Short(const std::string& path) const {
+        std::ostringstream shown;
+        for (size_t at = 0; at < path.size();) {
+            if (path.compare(at, root_.size(), root_) == 0) {
+                shown << '~';
+                at += root_.size();
+            } else {
+                shown << path[at++];
+            }
         }
-        return path;
+        return shown.str();
     }
     std::string root_;
 };
