@@ -1,5 +1,6 @@
 #include "app/installer_dialogs_win32.h"
 
+#include "engine/damaged_payload_dlg_win32.h"
 #include "engine/disk_full_dlg_win32.h"
 #include "engine/exit_install_dlg_win32.h"
 #include "install/disk_space_dlg_win32.h"
@@ -49,6 +50,8 @@ int CInstallerDialogHost::Show(int resource_id) {
             return ShowModal<CPlatformErrorDlg>();
         case CDesktopShortcutDlg::IDD:
             return ShowModal<CDesktopShortcutDlg>();
+        case CDamagedPayloadDlg::IDD:
+            return ShowModal<CDamagedPayloadDlg>();
         default:
             return platform::kDialogCancel;  // no such question: the cautious answer
     }

@@ -18,8 +18,9 @@ class Reader {
   public:
     explicit Reader(ExtractionRun& run) : run_(run) {}
 
-    // The reader result: 1 when the pack was walked to its end, the writer stopped the walk, or
-    // there was nothing to copy; 0 with a failure recorded.
+    // The reader result: 1 when the pack was walked and its stream reached a clean end (every
+    // gzip member's checksum matched, nothing followed), or the writer stopped the walk; 0 with
+    // a failure recorded. A stream that is not a whole, intact pack is never a finished copy.
     int Run();
 
   private:
@@ -70,8 +71,16 @@ int Reader::OpenPack() {
         case PackStatus::kOk:
             return -1;
         case PackStatus::kWrongMagic:
+            Fail("", pack_.StreamEnd() == PackStreamEnd::kDataError
+                         ? "data error: the gzip stream is damaged before the pack begins"
+                         : PackStatusMessage(status));
+            return 0;
         case PackStatus::kEmptyDirectory:
-            return 1;  // not a pack, or an empty one: the run succeeds with nothing written
+            if (pack_.DirectoryByteCount() != 0) {
+                Fail("", "stream ends inside the directory");
+                return 0;
+            }
+            return CheckStreamEnd() ? 1 : 0;  // an empty tree: nothing to write
         default:
             // A stream that cannot be opened, a directory cut short or too large to hold:
             // entries that never arrived must not be walked.
@@ -172,16 +181,27 @@ Step Reader::HandOver() {
     return Step::kGoOn;
 }
 
-// One more read after the last body lets the stream check the gzip trailer when the bodies took
-// every byte: a CRC mismatch means some body was corrupt, and the run must not report success.
+// One more read after the last body: it must find the end of the data, which makes the stream
+// check the gzip trailer when the bodies took every byte, and that end must be clean. A byte
+// there means data the directory does not account for; a CRC or length mismatch means some body
+// was corrupt; a stream cut before its trailer was never whole.
 bool Reader::CheckStreamEnd() {
     uint8_t unused = 0;
-    pack_.ReadBody(&unused, 1);
-    if (pack_.StreamEnd() == PackStreamEnd::kDataError) {
-        Fail("", "data error: the pack's checksum does not match");
+    if (pack_.ReadBody(&unused, 1) > 0) {
+        Fail("", "data follows the last body: the pack is damaged");
         return false;
     }
-    return true;
+    switch (pack_.StreamEnd()) {
+        case PackStreamEnd::kClean:
+            return true;
+        case PackStreamEnd::kDataError:
+            Fail("", "data error: the pack's checksum does not match or is cut off");
+            return false;
+        case PackStreamEnd::kTruncated:
+            break;
+    }
+    Fail("", "the stream ends before its gzip trailer: the pack is cut short or not gzip");
+    return false;
 }
 
 void Reader::Fail(const std::string& entry, const std::string& reason) {

@@ -289,6 +289,11 @@ void Writer::End() {
         run_.reader_thread.Join();
     }
     run_.chunks.reset();
+    // A run the reader failed (the writer itself had no fault: no cancel, no full disk given up)
+    // met a damaged payload; nothing else would tell the user, so the writer does.
+    if (!ok_ && run_.failure.reason.empty() && reader_started_ && run_.reader_result == 0) {
+        platform::ShowDialog(IDD_DAMAGED_PAYLOAD);
+    }
     if (!ok_ && run_.rollback) {
         RollBack();
     }

@@ -230,7 +230,10 @@ static void memgz_finish_member(memgz_stream* stream) {
         stream->last_error = Z_DATA_ERROR;
         return;
     }
-    memgz_get_long(stream);  // the stored length is not compared
+    memgz_get_long(stream);  // the stored length is not compared, but it must be there whole
+    if (stream->last_error == Z_DATA_ERROR) {
+        return;  // a member cut off in its trailer is damaged, not ended
+    }
     memgz_check_header(stream);
     if (stream->last_error == Z_OK) {
         const uLong total_in = stream->zstream.total_in;

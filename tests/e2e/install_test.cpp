@@ -213,6 +213,24 @@ TEST_F(DiskFullTest, ExitFromSetupRollsTheFirstInstallBack) {
     ExpectMenuUsableAndNotInstalled();
 }
 
+// An installer whose payload is damaged says so, and a first installation leaves nothing.
+TEST_F(InstallTest, DamagedPayloadIsNeverInstalled) {
+    StartAndInstall(Options().own_folder + "\\SetupDamaged.exe");
+    HWND browser = WaitForBrowser("C:\\Program Files");
+    ASSERT_NE(browser, nullptr);
+    Press(browser, kOk);
+    HWND damaged = WaitForQuestion(kErrorTitle, kOk, "OK");
+    ASSERT_NE(damaged, nullptr);
+    EXPECT_EQ(
+        ControlText(FindWindowExA(damaged, nullptr, "Static", nullptr)),
+        "The game data inside this installer is damaged.\n\nPlease get a new copy of Setup.exe.");
+    Press(damaged, kOk);
+    WaitForMenuReleased();
+    EXPECT_FALSE(Exists(kProposed)) << "the damaged copy was not rolled back";
+    EXPECT_FALSE(MachineKeyExists(kUninstallEntryKey)) << "a damaged copy was registered";
+    ExpectMenuUsableAndNotInstalled();
+}
+
 // The uninstall confirmation is owned by the menu screen too: under it, the menu takes no click,
 // so no second uninstall can be started.
 TEST_F(InstallTest, UninstallConfirmationKeepsTheMenuOut) {

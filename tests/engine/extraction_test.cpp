@@ -60,20 +60,57 @@ TEST_F(ExtractionTest, ReplacesFilesOfAnExistingFolderAndKeepsTheOthers) {
     EXPECT_EQ(Snapshot(folder), expected);
 }
 
-TEST_F(ExtractionTest, NothingToCopySucceedsWithNothingWritten) {
+// Only a stream that reaches its clean end counts as a finished copy: an empty pack does, with
+// nothing written; any damage to the stream fails the run and rolls a first installation back.
+TEST_F(ExtractionTest, OnlyAnIntactStreamIsAFinishedCopy) {
+    const Bytes raw = SampleTree().Raw();
+    const Bytes good = Gzip(raw);
+    Bytes bad_header = good;
+    bad_header.at(3) = 0x80;  // a reserved flag
+    Bytes bad_method = good;
+    bad_method.at(2) = 7;
+    Bytes corrupt_start = good;
+    corrupt_start.at(10) = 0xFF;  // the first deflate block: a reserved block type
     struct Row {
         const char* label;
         Bytes pack;
+        int result;
+        const char* reason;  // a piece of the failure's reason
+    } const rows[] = {
+        {"empty_directory", Gzip(PackBytes().Raw()), 1, ""},
+        {"wrong_magic", Gzip(SampleTree().Magic(0x544C4F59u).Raw()), 0, "magic"},
+        {"not_even_four_bytes", Gzip({'Z', 'O'}), 0, "magic"},
+        {"reserved_flag", bad_header, 0, "damaged before the pack"},
+        {"bad_method", bad_method, 0, "damaged before the pack"},
+        {"corrupt_first_block", corrupt_start, 0, "damaged before the pack"},
+        {"data_after_the_last_body", Gzip(SampleTree().ExtraBodyBytes("!").Raw()), 0,
+         "follows the last body"},
+        {"length_field_cut_off", Bytes(good.begin(), good.end() - 2), 0, "checksum"},
+        {"trailer_missing", Bytes(good.begin(), good.end() - 8), 0, "cut off"},
+        {"not_gzip", raw, 0, "trailer"},
+        {"empty_pack_then_garbage", Gzip(PackBytes().ExtraBodyBytes("?").Raw()), 0,
+         "follows the last body"},
     };
-    const Row rows[] = {
-        {"wrong_magic", Gzip(SampleTree().Magic(0x544C4F59u).Raw())},
-        {"empty_directory", Gzip(PackBytes().Raw())},
-        {"not_even_four_bytes", Gzip({'Z', 'O'})},
-    };
-    const std::string folder = NewInstallFolder();
     for (const Row& row : rows) {
-        EXPECT_EQ(Extract(row.pack, folder, true).result, 1) << row.label;
-        EXPECT_EQ(Snapshot(folder), Tree()) << row.label;
+        const std::string folder = NewInstallFolder();
+        const size_t asked_before = dialogs_.shown().size();
+        const Outcome outcome = Extract(row.pack, folder, true);
+        EXPECT_EQ(outcome.result, row.result) << row.label;
+        // The user is told of the damage, once, and of nothing else.
+        std::vector<int> asked = dialogs_.shown();
+        asked.erase(asked.begin(), asked.begin() + static_cast<std::ptrdiff_t>(asked_before));
+        EXPECT_EQ(asked,
+                  row.result == 1 ? std::vector<int>{} : std::vector<int>{IDD_DAMAGED_PAYLOAD})
+            << row.label;
+        EXPECT_NE(outcome.failure.reason.find(row.reason), std::string::npos)
+            << row.label << ": " << outcome.failure.reason;
+        EXPECT_EQ(platform::QueryPathKind(folder),
+                  row.result == 1 ? platform::PathKind::kFolder : platform::PathKind::kMissing)
+            << row.label;
+        if (row.result == 1) {
+            EXPECT_EQ(Snapshot(folder), Tree()) << row.label;
+            platform::RemoveFolder(folder);
+        }
     }
 }
 

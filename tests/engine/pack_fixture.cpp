@@ -168,8 +168,8 @@ std::vector<HostilePack> HostilePacks() {
     // The last body is noise, so the cut falls inside it.
     Bytes noisy = Gzip(PackBytes().File("a", "1").File("noise", Pattern(50000, 7)).Raw());
     packs.push_back({"truncated_deflate", Bytes(noisy.begin(), noisy.end() - 20), 1, "truncated"});
-    // The reader does not miss a cut-off length field; the check of its value does.
-    packs.push_back({"cut_off_trailer", Bytes(good.begin(), good.end() - 4), -1, "length field"});
+    packs.push_back(
+        {"cut_off_trailer", Bytes(good.begin(), good.end() - 4), -1, "cut-off trailer"});
     packs.push_back({"trailer_missing", Bytes(good.begin(), good.end() - 8), -1, "trailer"});
     packs.push_back(
         {"truncated_in_body", Bytes(good.begin(), good.begin() + good.size() / 2), 4, "truncated"});

@@ -29,6 +29,9 @@ class ExtractDialogs : public platform::DialogHost {
         if (resource_id == IDD_DISK_FULL) {
             progress_.EndLine();
             std::fputs("dompack extract: disk full or too many folder entries\n", stderr);
+        } else if (resource_id == IDD_DAMAGED_PAYLOAD) {
+            progress_.EndLine();
+            std::fputs("dompack extract: the pack is damaged\n", stderr);
         }
         // "Exit from Setup" for a full disk, "NO Way" for the saved games: nothing to retry on,
         // and nothing deleted that was not extracted.
