@@ -230,9 +230,18 @@ static void memgz_finish_member(memgz_stream* stream) {
         stream->last_error = Z_DATA_ERROR;
         return;
     }
-    memgz_get_long(stream);  // the stored length is not compared, but it must be there whole
+    // The stored length does not decide the reading, but it must be there whole, and a member
+    // whose length disagrees is noted for a checker.
+    const uint32_t stored_length = memgz_get_long(stream);
     if (stream->last_error == Z_DATA_ERROR) {
         return;  // a member cut off in its trailer is damaged, not ended
+    }
+    const auto member_length =
+        static_cast<uint32_t>(stream->zstream.total_out - stream->member_start);
+    if (stored_length != member_length && !stream->length_mismatch) {
+        stream->length_mismatch = true;
+        stream->stored_length = stored_length;
+        stream->member_length = member_length;
     }
     memgz_check_header(stream);
     if (stream->last_error == Z_OK) {
@@ -241,6 +250,7 @@ static void memgz_finish_member(memgz_stream* stream) {
         inflateReset(&stream->zstream);
         stream->zstream.total_in = total_in;
         stream->zstream.total_out = total_out;
+        stream->member_start = total_out;
         stream->crc = crc32(0L, Z_NULL, 0);
     }
 }

@@ -21,6 +21,11 @@ struct memgz_stream {
     uint32_t crc;             // CRC-32 of the bytes delivered since the member began
     bool transparent;         // not gzip data: bytes are delivered as they stand
     char mode;                // 'r' while open for reading
+    uLong member_start;       // total_out when the current member began
+    bool length_mismatch;     // some member's stored length is not its size (mod 2^32); reading
+                              // goes on regardless, a checker may look
+    uint32_t stored_length;   // of the first such member: its length field
+    uint32_t member_length;   // and the bytes it held (mod 2^32)
 };
 
 // Opens a stream over `size` bytes at `block`; null when block or mode is null, the mode has no

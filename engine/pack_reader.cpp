@@ -123,3 +123,12 @@ PackStreamEnd PackReader::StreamEnd() {
     return memgz_read(stream_, &unused, 0) < 0 ? PackStreamEnd::kDataError
                                                : PackStreamEnd::kTruncated;
 }
+
+bool PackReader::LengthFieldsMatch(uint32_t* stored, uint32_t* actual) const {
+    if (stream_ == nullptr || !stream_->length_mismatch) {
+        return true;
+    }
+    *stored = stream_->stored_length;
+    *actual = stream_->member_length;
+    return false;
+}

@@ -58,6 +58,10 @@ class PackReader {
     // Where the stream stands; meaningful once a read has delivered fewer bytes than asked.
     PackStreamEnd StreamEnd();
 
+    // True while every gzip member ended so far holds as many bytes (mod 2^32) as its trailer's
+    // length field says; otherwise false with the first disagreeing member's figures.
+    bool LengthFieldsMatch(uint32_t* stored, uint32_t* actual) const;
+
   private:
     PackStatus ReadDirectory();
     void Close();

@@ -9,7 +9,6 @@
 namespace {
 
 constexpr uint8_t kGzipMagic[2] = {0x1F, 0x8B};
-constexpr uint32_t kGzipTrailerSize = 8;
 constexpr char kDataError[] = "gzip data error (corrupt data, CRC mismatch or cut-off trailer)";
 
 class Verifier {
@@ -161,19 +160,15 @@ class Verifier {
         return CheckCleanEnd(-1) && CheckLengthField();
     }
 
-    // The reader ignores the trailer's length field; a pack is one gzip member, so the field
-    // must hold the whole decompressed length modulo 2^32.
+    // The reader reads on whatever a trailer's length field says; a valid pack's members each
+    // hold the length their field gives (modulo 2^32).
     bool CheckLengthField() {
-        uint64_t length =
-            uint64_t{kPackHeaderSize} + reader_.DirectoryByteCount() + verdict_.body_bytes;
-        if (size_ < kGzipTrailerSize) {
-            return Fail(-1, "stream truncated: the gzip data ends before its trailer");
-        }
-        uint32_t stored = ReadLe32(block_ + size_ - kGzipTrailerSize + 4);
-        if (stored != static_cast<uint32_t>(length)) {
+        uint32_t stored = 0;
+        uint32_t actual = 0;
+        if (!reader_.LengthFieldsMatch(&stored, &actual)) {
             return Fail(-1, "gzip length field (" + std::to_string(stored) +
-                                ") does not match the data (" + std::to_string(length) +
-                                " bytes); a pack is a single gzip member");
+                                ") does not match its member's data (" + std::to_string(actual) +
+                                " bytes)");
         }
         return true;
     }

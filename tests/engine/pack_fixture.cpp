@@ -153,6 +153,11 @@ PackBytes SampleTree() {
     return pack;
 }
 
+Bytes TwoMembers(const Bytes& raw, size_t split) {
+    return Concat(Gzip(Bytes(raw.begin(), raw.begin() + static_cast<std::ptrdiff_t>(split))),
+                  Gzip(Bytes(raw.begin() + static_cast<std::ptrdiff_t>(split), raw.end())));
+}
+
 std::vector<HostilePack> HostilePacks() {
     Bytes good = Gzip(SampleTree().Raw());
     std::vector<HostilePack> packs;
@@ -207,9 +212,11 @@ std::vector<HostilePack> HostilePacks() {
         {"data_error_in_body",
          GzipThenDataError(PackBytes().File("a", std::string(100, 'a')).DropBodyBytes(50).Raw()), 0,
          "data error"});
-    Bytes raw = SampleTree().Raw();
-    Bytes two_members = Concat(Gzip(Bytes(raw.begin(), raw.begin() + 100)),
-                               Gzip(Bytes(raw.begin() + 100, raw.end())));
-    packs.push_back({"two_members", two_members, -1, "single gzip member"});
+    // Two members are a valid pack; the first one's length field is what is wrong here.
+    const Bytes raw = SampleTree().Raw();
+    Bytes two = TwoMembers(raw, 100);
+    const size_t first_size = Gzip(Bytes(raw.begin(), raw.begin() + 100)).size();
+    two.at(first_size - 4) ^= 0x01;  // the first member's length field: 101 instead of 100
+    packs.push_back({"first_member_length_field", two, -1, "length field (101)"});
     return packs;
 }

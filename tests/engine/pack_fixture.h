@@ -40,6 +40,8 @@ Bytes Gzip(const Bytes& raw);
 // A gzip member whose deflate data holds `raw` and then turns invalid (a data error).
 Bytes GzipThenDataError(const Bytes& raw);
 Bytes Concat(const Bytes& first, const Bytes& second);
+// `raw` as two gzip members one after the other, the first holding its first `split` bytes.
+Bytes TwoMembers(const Bytes& raw, size_t split);
 
 // A copy in an allocation of exactly its size, so that a sanitizer catches a read beyond it.
 class ExactBlock {

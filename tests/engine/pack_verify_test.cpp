@@ -22,6 +22,9 @@ TEST(PackVerify, AcceptsGoodPacks) {
         {"empty_folder_only", Gzip(PackBytes().Folder("save").Up().Raw()), 0, 1, 0},
         {"folder_entered_twice", Gzip(PackBytes().Folder("d").Up().Folder("d").Up().Raw()), 0, 2,
          0},
+        // What the installer's reader takes is valid: members split anywhere, even in a body.
+        {"two_members", TwoMembers(SampleTree().Raw(), 100), 4, 3, 131084},
+        {"two_members_in_a_body", TwoMembers(SampleTree().Raw(), 70000), 4, 3, 131084},
     };
     for (const Row& row : rows) {
         ExactBlock block(row.block);
