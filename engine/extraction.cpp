@@ -68,7 +68,8 @@ bool StartExtraction(const std::string& install_folder, bool rollback,
         return false;
     }
     auto* run = new (std::nothrow) ExtractionRun;
-    if (run == nullptr) {
+    if (run == nullptr || !run->ObjectsMade()) {
+        delete run;
         g_running.store(false);
         return false;
     }

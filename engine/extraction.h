@@ -25,9 +25,9 @@ class ExtractionListener {
 };
 
 // Starts the copy into `install_folder` (a full path to a folder that exists) and returns at once;
-// false when no thread could be started, no progress indicator is current, or a copy is already
-// running (nothing then happens). `rollback`: remove what was installed if the copy fails (a
-// first installation). The current progress indicator must live for the whole run, and nothing
-// else may change the process's current folder until the listener has been told.
+// false when no thread or synchronisation object could be made, no progress indicator is current,
+// or a copy is already running (nothing then happens). `rollback`: remove what was installed if the
+// copy fails (a first installation). The current progress indicator must live for the whole run,
+// and nothing else may change the process's current folder until the listener has been told.
 bool StartExtraction(const std::string& install_folder, bool rollback,
                      ExtractionListener* listener);

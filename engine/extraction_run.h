@@ -51,6 +51,13 @@ struct ExtractionRun {
 
     platform::Thread writer_thread;  // started by the control thread
     platform::Thread reader_thread;  // started by the writer
+
+    // Every lock and event of the hand-over was made: without one, a wait would not wait and the
+    // record could be overwritten before it was taken.
+    bool ObjectsMade() const {
+        return record_lock.Valid() && record_ready.Valid() && record_taken.Valid() &&
+               reader_finished.Valid() && writer_finished.Valid() && extraction_done.Valid();
+    }
 };
 
 void ExtractionThreadProc(void* run);

@@ -2,6 +2,9 @@
 
 // Synchronisation objects shared by the worker threads. Events are manual-reset and start
 // non-signalled; a Semaphore is binary (count 0 or 1) and used as a lock. Waits have no time limit.
+//
+// Making one can fail (the system may run out of handles): an object that was not made is not
+// Valid, and must not be used at all; whoever made it refuses to start the work it was for.
 
 namespace platform {
 
@@ -12,6 +15,7 @@ class Event {
     Event(const Event&) = delete;
     Event& operator=(const Event&) = delete;
 
+    bool Valid() const { return impl_ != nullptr; }
     void Set();
     void Reset();
     void Wait();
@@ -33,12 +37,19 @@ class Semaphore {
     Semaphore(const Semaphore&) = delete;
     Semaphore& operator=(const Semaphore&) = delete;
 
+    bool Valid() const { return impl_ != nullptr; }
     void Acquire();
     void Release();  // a release of an available semaphore is ignored (maximum count 1)
 
   private:
     void* impl_;
 };
+
+// A seam for tests: the `n`th event or semaphore made from now on (1: the next one) is not made,
+// as when the system refuses; 0 makes every one again.
+void FailSyncObjectCreation(int n);
+// For the back ends: true when the object being made now is the one to fail.
+bool SyncObjectCreationFails();
 
 // Holds a Semaphore for a scope.
 class SemaphoreLock {

@@ -67,22 +67,28 @@ void CTreeWalker::Shared::WalkThreadProc(void* arg) {
     shared->walk_done.Set();
 }
 
+// Without every lock and event, or without a thread, the walk is empty and already over: a hand-off
+// whose waits do not wait could deliver an item twice or lose one.
 CTreeWalker::CTreeWalker(const std::string& root) : shared_(new Shared(root)) {
-    shared_->item_ready.Reset();
-    shared_->item_taken.Reset();
-    shared_->stop_request.Reset();
-    shared_->walk_done.Reset();
-    if (!shared_->thread.Start(Shared::WalkThreadProc, shared_)) {
-        // No thread: the walk is empty, and already over.
-        shared_->AnnounceEnd();
-        shared_->walk_done.Set();
+    Shared& s = *shared_;
+    if (!s.slot_lock.Valid() || !s.item_ready.Valid() || !s.item_taken.Valid() ||
+        !s.stop_request.Valid() || !s.walk_done.Valid()) {
+        s.end_seen = true;
+        return;
+    }
+    s.item_ready.Reset();
+    s.item_taken.Reset();
+    s.stop_request.Reset();
+    s.walk_done.Reset();
+    if (!s.thread.Start(Shared::WalkThreadProc, shared_)) {
+        s.end_seen = true;
     }
 }
 
 CTreeWalker::~CTreeWalker() {
-    shared_->stop_request.Set();
-    shared_->walk_done.Wait();
     if (shared_->thread.IsStarted()) {
+        shared_->stop_request.Set();
+        shared_->walk_done.Wait();
         shared_->thread.Join();
     }
     delete shared_;

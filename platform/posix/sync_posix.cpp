@@ -90,10 +90,10 @@ bool TryTake(SemaphoreState& state) {
 
 }  // namespace
 
-Event::Event() : impl_(new EventState) {}
+Event::Event() : impl_(SyncObjectCreationFails() ? nullptr : new EventState) {}
 
 Event::~Event() {
-    delete &StateOf(impl_);
+    delete static_cast<EventState*>(impl_);
 }
 
 void Event::Set() {
@@ -137,10 +137,11 @@ int WaitAny(Event& first, Event& second) {
     return a.is_set.load(std::memory_order_acquire) ? 0 : 1;
 }
 
-Semaphore::Semaphore(bool available) : impl_(new SemaphoreState{{available}, {}}) {}
+Semaphore::Semaphore(bool available)
+    : impl_(SyncObjectCreationFails() ? nullptr : new SemaphoreState{{available}, {}}) {}
 
 Semaphore::~Semaphore() {
-    delete &StateOfSemaphore(impl_);
+    delete static_cast<SemaphoreState*>(impl_);
 }
 
 void Semaphore::Acquire() {

@@ -15,8 +15,11 @@ HANDLE HandleOf(void* impl) {
 
 }  // namespace
 
-Event::Event() : impl_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-    ResetEvent(HandleOf(impl_));  // created non-signalled and reset once more before use
+Event::Event()
+    : impl_(SyncObjectCreationFails() ? nullptr : CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    if (impl_ != nullptr) {
+        ResetEvent(HandleOf(impl_));  // created non-signalled and reset once more before use
+    }
 }
 
 Event::~Event() {
@@ -53,7 +56,8 @@ int WaitAny(Event& first, Event& second) {
 }
 
 Semaphore::Semaphore(bool available)
-    : impl_(CreateSemaphoreA(nullptr, available ? 1 : 0, 1, nullptr)) {}
+    : impl_(SyncObjectCreationFails() ? nullptr
+                                      : CreateSemaphoreA(nullptr, available ? 1 : 0, 1, nullptr)) {}
 
 Semaphore::~Semaphore() {
     if (impl_ != nullptr) {

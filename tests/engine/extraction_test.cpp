@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "platform/files.h"
+#include "platform/sync.h"
 #include "res/resource_ids.h"
 #include "tests/engine/extraction_harness.h"
 
@@ -264,6 +265,22 @@ TEST_F(ExtractionTest, BodyCutShortKeepsTheShortFile) {
     const std::string folder = NewInstallFolder();
     EXPECT_EQ(Extract(pack, folder, true).result, 1);
     EXPECT_EQ(Snapshot(folder), (Tree{{"a", "12345"}, {"b", "67"}}));
+}
+
+// A run missing any lock or event of its hand-over is refused before anything starts: its waits
+// would not wait, and the reader could overwrite a record the writer had not taken.
+TEST_F(ExtractionTest, RefusesARunMissingASynchronisationObject) {
+    struct NeverTold : ExtractionListener {
+        void OnExtractionDone(int) override { ADD_FAILURE() << "told of a run never started"; }
+    } listener;
+    const std::string folder = NewInstallFolder();
+    constexpr int kObjects = 6;  // the record lock and five events
+    for (int failing = 1; failing <= kObjects; ++failing) {
+        platform::FailSyncObjectCreation(failing);
+        EXPECT_FALSE(StartExtraction(folder, true, &listener)) << "object " << failing;
+        platform::FailSyncObjectCreation(0);
+    }
+    EXPECT_EQ(Extract(Gzip(SampleTree().Raw()), folder, true).result, 1) << "refused for good";
 }
 
 TEST_F(ExtractionTest, RefusesARunWithoutIndicator) {

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "platform/files.h"
+#include "platform/sync.h"
 #include "tests/platform/test_folder.h"
 #include "tests/uninstall/tree_builder.h"
 #include "tests/uninstall/walk_items.h"
@@ -96,6 +97,23 @@ TEST(TreeWalker, EmptyMissingAndFileRootsGiveAnEmptyWalk) {
     for (const char* name : {"empty", "missing", "file.txt", "missing/below"}) {
         for (const auto& [way, walk] : kWalkWays) {
             EXPECT_TRUE(walk(root / name).empty()) << name << " by the " << way;
+        }
+    }
+}
+
+// A walker missing any of its lock and events walks nothing (and its end never hangs): with waits
+// that do not wait, the consumer could take one item twice and miss another.
+TEST(TreeWalker, WithoutEveryLockAndEventItWalksNothing) {
+    TestFolder root;
+    MakeTree(root.path(), {"a/", "a/f.txt", "g.txt"});
+    constexpr int kObjects = 5;  // the slot lock and four events
+    for (int failing = 1; failing <= kObjects + 1; ++failing) {
+        platform::FailSyncObjectCreation(failing);
+        {
+            CTreeWalker walker(root.path());
+            platform::FailSyncObjectCreation(0);
+            WalkItem item;
+            EXPECT_EQ(Take(walker, &item), failing > kObjects) << "object " << failing;
         }
     }
 }
