@@ -211,7 +211,15 @@ bool Writer::HandleFile(TransferRecord& record) {
 // through the link would put the payload outside the install folder. A link that cannot be
 // removed this way (a folder junction on Windows) fails the run.
 bool Writer::CreateOutputFile(const std::string& name) {
-    if (platform::QueryPathKind(name) == platform::PathKind::kLink) {
+    const platform::PathKind kind = platform::QueryPathKind(name);
+    if (kind == platform::PathKind::kSpecial || kind == platform::PathKind::kFolder) {
+        Fail(path_.Of(name), kind == platform::PathKind::kFolder
+                                 ? "cannot be created: a folder of that name is in the way"
+                                 : "is not a regular file (a pipe, a device or a socket) and "
+                                   "is never opened");
+        return false;
+    }
+    if (kind == platform::PathKind::kLink) {
         if (FsError error = platform::RemoveFile(name); error != FsError::kOk) {
             Fail(path_.Of(name), std::string("is a symbolic link that cannot be replaced: ") +
                                      DescribeFsError(error));

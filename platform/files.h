@@ -34,7 +34,8 @@ enum class PathKind {
     kMissing,
     kFile,
     kFolder,
-    kLink,  // symbolic link, junction or other reparse point: reported, never followed
+    kLink,     // symbolic link, junction or other reparse point: reported, never followed
+    kSpecial,  // a pipe, a device or a socket: neither file nor folder, never opened
 };
 
 PathKind QueryPathKind(const std::string& path);
@@ -63,6 +64,8 @@ class FolderLister {
 };
 
 // A file opened for writing: no sharing, always created anew (an existing file is emptied).
+// Only a regular file is ever opened: a link (on POSIX systems, and where the system can tell a
+// link to a file on Windows) is refused, and so is a pipe or device, without waiting on it.
 class OutputFile {
   public:
     OutputFile() = default;

@@ -84,13 +84,18 @@ uint32_t RemoveFolderAndParent(const std::string& folder, const std::string& par
     return RefusalsOf(platform::RemoveFolder(folder)) + RefusalsOf(platform::RemoveFolder(parent));
 }
 
+// A folder itself, not a link to one: only such a folder is ever walked.
+bool IsRealFolder(const std::string& path) {
+    return platform::QueryPathKind(path) == platform::PathKind::kFolder;
+}
+
 }  // namespace
 
 uint32_t DeleteGameFiles(const std::string& folder) {
-    platform::SetCurrentFolder(platform::JoinPath(folder, ".."));  // so folder can go later
-    if (!IsGameFolder(folder)) {
-        return 0;  // not a game folder: nothing in it is touched
+    if (!IsGameFolder(folder) || !IsRealFolder(folder)) {
+        return 0;  // not a game folder, or a link to one: nothing in it is touched
     }
+    platform::SetCurrentFolder(platform::JoinPath(folder, ".."));  // so folder can go later
     CTreeWalker walker(folder);
     std::string kept_folder;  // the save folder being walked through untouched; empty: none
     uint32_t failures = 0;
@@ -123,8 +128,8 @@ uint32_t DeleteGameFiles(const std::string& folder) {
 bool RemoveInstallFolder(const std::string& folder) {
     const std::string saves = platform::JoinPath(folder, kSaveFolderName);
     uint32_t failures = DeleteGameFiles(folder);
-    if (!IsGameFolder(folder) || !IsInsideGameFolder(saves)) {
-        return false;  // not a game folder: it stays, untouched
+    if (!IsGameFolder(folder) || !IsRealFolder(folder) || !IsInsideGameFolder(saves)) {
+        return false;  // not a game folder, or a link to one: it stays, untouched
     }
     switch (platform::RemoveFolder(saves)) {
         case FsError::kOk:
@@ -136,6 +141,9 @@ bool RemoveInstallFolder(const std::string& folder) {
             break;
         default:
             return false;  // the saved-games folder could not be judged: the folder stays
+    }
+    if (!IsRealFolder(saves)) {
+        return false;  // a link in its place: never walked, and it stays with its folder
     }
     if (platform::ShowDialog(IDD_DELETE_SAVES) != platform::kDialogOk) {
         return failures == 0;  // the install folder stays, holding only its saved games

@@ -34,7 +34,10 @@ bool WalkFolder(const std::string& folder, WalkSink& sink) {
         if (!sink.Deliver(entry.name, path, kFolderItem)) {
             return false;
         }
-        if (!entry.is_link && !WalkFolder(path, sink)) {
+        // Its kind is asked again just before the descent: the consumer has acted since the
+        // folder was listed, and a link put in its place is never entered.
+        if (!entry.is_link && platform::QueryPathKind(path) == platform::PathKind::kFolder &&
+            !WalkFolder(path, sink)) {
             return false;
         }
         if (!sink.Deliver(kLeaveMarker, path, kFolderItem)) {

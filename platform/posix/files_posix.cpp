@@ -177,7 +177,10 @@ PathKind QueryPathKind(const std::string& path) {
     if (S_ISLNK(info.st_mode)) {
         return PathKind::kLink;
     }
-    return S_ISDIR(info.st_mode) ? PathKind::kFolder : PathKind::kFile;
+    if (S_ISDIR(info.st_mode)) {
+        return PathKind::kFolder;
+    }
+    return S_ISREG(info.st_mode) ? PathKind::kFile : PathKind::kSpecial;
 }
 
 FsError SetCurrentFolder(const std::string& path) {
@@ -276,9 +279,21 @@ FsError OutputFile::Create(const std::string& path) {
         return fault;
     }
     Close();
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Not through a link, and without blocking: a pipe with no reader would wait for ever. The
+    // file is emptied only once it is known to be a regular one.
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
     if (fd < 0) {
-        return LastError();
+        return errno == ELOOP || errno == ENXIO ? FsError::kAccessDenied : LastError();
+    }
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return FsError::kAccessDenied;
+    }
+    if (ftruncate(fd, 0) != 0 || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        const FsError error = LastError();
+        close(fd);
+        return error;
     }
     handle_ = fd;
     return FsError::kOk;

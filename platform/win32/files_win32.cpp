@@ -5,6 +5,7 @@
 
 #include "platform/file_faults.h"
 #include "platform/files.h"
+#include "platform/win32/final_path.h"
 #include "platform/win32/windows_version.h"
 
 namespace platform {
@@ -59,9 +60,14 @@ FsError RemoveFolder(const std::string& path) {
     return Result(RemoveDirectoryA(path.c_str()));
 }
 
+// A link is refused, never deleted: DeleteFileA on a link to a file deletes the file it leads to
+// (under wine, which keeps the link).
 FsError RemoveFile(const std::string& path) {
     if (FsError fault; FaultInjected(FileOp::kRemoveFile, path, &fault)) {
         return fault;
+    }
+    if (LeadsElsewhere(path)) {
+        return FsError::kAccessDenied;
     }
     return Result(DeleteFileA(path.c_str()));
 }
@@ -75,7 +81,7 @@ PathKind QueryPathKind(const std::string& path) {
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return PathKind::kMissing;
     }
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) || LeadsElsewhere(path)) {
         return PathKind::kLink;
     }
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::kFolder : PathKind::kFile;
@@ -195,6 +201,10 @@ FsError OutputFile::Create(const std::string& path) {
         return fault;
     }
     Close();
+    // An existing name that leads elsewhere is never truncated or written through.
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && LeadsElsewhere(path)) {
+        return FsError::kAccessDenied;
+    }
     SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);

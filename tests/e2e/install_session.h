@@ -18,6 +18,7 @@
 #include "tests/e2e/driver/dialog_input.h"
 #include "tests/e2e/driver/file_helpers.h"
 #include "tests/e2e/driver/mouse_input.h"
+#include "tests/e2e/driver/process_list.h"
 #include "tests/e2e/driver/registry_keys.h"
 #include "tests/e2e/driver/remote_tree_view.h"
 #include "tests/e2e/driver/screenshot.h"
@@ -36,6 +37,7 @@ constexpr char kWarningTitle[] = "Install Warning";  // disk space (156) and ove
 constexpr char kErrorTitle[] = "Install ERROR";      // creation error (158) and disk full (161)
 constexpr char kPlatformTitle[] = "Installation ERROR";
 constexpr char kIndicatorTitle[] = "Progress Indicator Window";
+constexpr char kCopyName[] = "x.exe";  // the temporary copy that uninstalls
 constexpr char kProposed[] = "C:\\Program Files\\Dominarch";
 constexpr char kGamesFolder[] = "C:\\Dom Games";
 // File systems of their own, mounted by the run script: 300 MiB, 8 MiB, and read-only.
@@ -112,6 +114,9 @@ class InstallSessionTest : public MenuSessionTest {
     }
 
     void TearDown() override {
+        for (auto& process : others_) {
+            process->Terminate();
+        }
         MenuSessionTest::TearDown();  // ends Setup.exe first: nothing holds a file any more
         for (const std::string& folder : remove_) {
             RemoveTree(folder);
@@ -337,11 +342,72 @@ class InstallSessionTest : public MenuSessionTest {
         }
     }
 
+    // Starts a command as a shell would (no application name) and takes it under care.
+    TestProcess* StartCommand(const std::string& command_line) {
+        auto process = std::make_unique<TestProcess>();
+        if (!process->Start("", command_line, "")) {
+            ADD_FAILURE() << "cannot start " << command_line;
+            return nullptr;
+        }
+        others_.push_back(std::move(process));
+        return others_.back().get();
+    }
+
+    // The uninstall handed over by `first`: "YES " there, then the temporary copy asks about the
+    // saved games (when there are any) and says goodbye. `delete_saves` answers that question.
+    void UninstallThroughTheCopy(TestProcess* first, bool saves, bool delete_saves) {
+        HWND confirmation = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                for (HWND window : VisibleTopLevelWindows(first->Id())) {
+                    if (WindowTitle(window) == "Uninstall?") {
+                        confirmation = window;
+                    }
+                }
+                return confirmation != nullptr;
+            },
+            kDefaultTimeoutMs))
+            << "no confirmation";
+        EXPECT_EQ(ControlText(DialogItem(confirmation, kOk)), "YES ");
+        Press(confirmation, kOk);
+        EXPECT_TRUE(first->WaitForExit(kDefaultTimeoutMs)) << "the first process stays";
+
+        TestProcess* copy = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                for (const ProcessEntry& entry : FindProcessesByImageName(kCopyName)) {
+                    auto process = std::make_unique<TestProcess>();
+                    if (process->Attach(entry.id)) {
+                        others_.push_back(std::move(process));
+                        copy = others_.back().get();
+                        return true;
+                    }
+                }
+                return false;
+            },
+            kDefaultTimeoutMs))
+            << "no temporary copy runs";
+        HWND menu = WaitForWindow(copy->Id(), kMenuTitle, kDefaultTimeoutMs, copy->Handle());
+        ASSERT_NE(menu, nullptr);
+        if (saves) {
+            HWND question = WaitForQuestionOf(*copy, menu, "Uninstalling...", kCancel, "NO Way");
+            ASSERT_NE(question, nullptr);
+            Press(question, delete_saves ? kOk : kCancel);
+        }
+        HWND bye = WaitForQuestionOf(*copy, menu, "Dialog", kOk, "BYE");
+        ASSERT_NE(bye, nullptr);
+        Press(bye, kOk);
+        DWORD exit_code = 1;
+        EXPECT_TRUE(copy->WaitForExit(kDefaultTimeoutMs, &exit_code)) << "the copy stays";
+        EXPECT_EQ(exit_code, 0u);
+    }
+
     HWND menu_ = nullptr;
     TreeEntries payload_;
     std::string programs_;  // the user's Start-menu programs folder
     std::string desktop_;
     std::vector<std::string> remove_;
+    std::vector<std::unique_ptr<TestProcess>> others_;  // started by the test, not as Setup.exe
 };
 
 }  // namespace e2e

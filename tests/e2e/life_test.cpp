@@ -9,7 +9,6 @@
 
 #include <fstream>
 
-#include "tests/e2e/driver/process_list.h"
 #include "tests/e2e/driver/shortcut_reader.h"
 #include "tests/e2e/install_session.h"
 
@@ -20,7 +19,6 @@ constexpr char kCompanyKey[] = "Software\\Tessaline";
 constexpr char kProductKeyPath[] = "Software\\Tessaline\\Dominarch";
 constexpr char kOtherProductKey[] = "Software\\Tessaline\\Other Game";
 constexpr char kGameRecord[] = "DominarchStarted.txt";
-constexpr char kCopyName[] = "x.exe";
 constexpr char kSavedGame[] = "C:\\Program Files\\Dominarch\\save\\game1.sav";
 constexpr char kUninstallString[] = "C:\\Program Files\\Dominarch\\Setup.exe /uninstall";
 
@@ -47,9 +45,6 @@ class LifeTest : public InstallSessionTest {
     }
 
     void TearDown() override {
-        for (auto& process : others_) {
-            process->Terminate();
-        }
         InstallSessionTest::TearDown();
         DeleteFileIfPresent(temp_ + kGameRecord);
         DeleteFileIfPresent(temp_ + kCopyName);
@@ -132,68 +127,6 @@ class LifeTest : public InstallSessionTest {
         AnswerDesktopQuestion(desktop, desktop == kOk ? "desktop_question.bmp" : nullptr);
         ExpectInstalled(false);
     }
-
-    // Starts a command as a shell would (no application name) and takes it under care.
-    TestProcess* StartCommand(const std::string& command_line) {
-        auto process = std::make_unique<TestProcess>();
-        if (!process->Start("", command_line, "")) {
-            ADD_FAILURE() << "cannot start " << command_line;
-            return nullptr;
-        }
-        others_.push_back(std::move(process));
-        return others_.back().get();
-    }
-
-    // The uninstall handed over by `first`: "YES " there, then the temporary copy asks about the
-    // saved games (when there are any) and says goodbye. `delete_saves` answers that question.
-    void UninstallThroughTheCopy(TestProcess* first, bool saves, bool delete_saves) {
-        HWND confirmation = nullptr;
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                for (HWND window : VisibleTopLevelWindows(first->Id())) {
-                    if (WindowTitle(window) == "Uninstall?") {
-                        confirmation = window;
-                    }
-                }
-                return confirmation != nullptr;
-            },
-            kDefaultTimeoutMs))
-            << "no confirmation";
-        EXPECT_EQ(ControlText(DialogItem(confirmation, kOk)), "YES ");
-        Press(confirmation, kOk);
-        EXPECT_TRUE(first->WaitForExit(kDefaultTimeoutMs)) << "the first process stays";
-
-        TestProcess* copy = nullptr;
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                for (const ProcessEntry& entry : FindProcessesByImageName(kCopyName)) {
-                    auto process = std::make_unique<TestProcess>();
-                    if (process->Attach(entry.id)) {
-                        others_.push_back(std::move(process));
-                        copy = others_.back().get();
-                        return true;
-                    }
-                }
-                return false;
-            },
-            kDefaultTimeoutMs))
-            << "no temporary copy runs";
-        HWND menu = WaitForWindow(copy->Id(), kMenuTitle, kDefaultTimeoutMs, copy->Handle());
-        ASSERT_NE(menu, nullptr);
-        if (saves) {
-            HWND question = WaitForQuestionOf(*copy, menu, "Uninstalling...", kCancel, "NO Way");
-            ASSERT_NE(question, nullptr);
-            Press(question, delete_saves ? kOk : kCancel);
-        }
-        HWND bye = WaitForQuestionOf(*copy, menu, "Dialog", kOk, "BYE");
-        ASSERT_NE(bye, nullptr);
-        Press(bye, kOk);
-        DWORD exit_code = 1;
-        EXPECT_TRUE(copy->WaitForExit(kDefaultTimeoutMs, &exit_code)) << "the copy stays";
-        EXPECT_EQ(exit_code, 0u);
-    }
-
-    std::vector<std::unique_ptr<TestProcess>> others_;
 };
 
 TEST_F(LifeTest, InstallPlayReinstallUninstallTwiceOver) {

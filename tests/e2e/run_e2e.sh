@@ -57,6 +57,23 @@ else
     echo "not root: the tests on small drives are skipped" >&2
 fi
 
+# Links as a user of the host makes them, for the links test: a game folder whose "save", a folder
+# in its data\ and a file at its top lead outside it, and whose Manual.txt (a payload file) is a
+# link to a file outside.
+make_link_fixture() {
+    local outside="$WINEPREFIX/drive_c/Dom Outside" game="$WINEPREFIX/drive_c/Dom Links/Dominarch"
+    mkdir -p "$outside/saves" "$outside/data" "$game/data" &&
+        printf 'saved game' >"$outside/saves/game1.sav" &&
+        printf 'level' >"$outside/data/level.dat" &&
+        printf 'sentinel' >"$outside/sentinel.txt" &&
+        printf 'not the game manual' >"$outside/manual.txt" &&
+        ln -s "$outside/saves" "$game/save" &&
+        ln -s "$outside/data" "$game/data/linked" &&
+        ln -s "$outside/sentinel.txt" "$game/linked.txt" &&
+        ln -s "$outside/manual.txt" "$game/Manual.txt"
+}
+make_link_fixture || { echo "cannot make the links of the links test" >&2; exit 1; }
+
 # The game folder Setup.exe carries: the one the build was given, or the sample it assembled.
 payload="$(sed -n 's/^DOMINARCH_PAYLOAD_DIR:PATH=//p' "$build/CMakeCache.txt" 2>/dev/null)"
 [ -n "$payload" ] || payload="$build/payload/sample"

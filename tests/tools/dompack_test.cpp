@@ -366,7 +366,23 @@ TEST(DompackExtract, FailureNamesTheEntryAndRollsBackADominarchFolder) {
                                                .Up()
                                                .DropBodyBytes(50000)
                                                .Raw());
+    const Bytes good = Gzip(SampleTree().Raw());
     const Row rows[] = {
+        {"wrong_magic",
+         Gzip(SampleTree().Magic(0x544C4F59u).Raw()),
+         "Dominarch",
+         "wrong magic",
+         {{"-", ""}}},
+        {"data_after_the_last_body",
+         Gzip(SampleTree().ExtraBodyBytes("!").Raw()),
+         "Dominarch",
+         "data follows the last body",
+         {{"-", ""}}},
+        {"trailer_cut_off",
+         Bytes(good.begin(), good.end() - 3),
+         "Dominarch",
+         "cut off",
+         {{"-", ""}}},
         {"climbing_into_dominarch",
          climbing,
          "Dominarch",
@@ -398,6 +414,21 @@ TEST(DompackExtract, FailureNamesTheEntryAndRollsBackADominarchFolder) {
             EXPECT_EQ(TreeOf(folder), row.left) << row.label;
         }
     }
+}
+
+// A pipe (or any file that is not a regular one) under a payload file's name is refused at once:
+// opening it for writing would wait for a reader for ever.
+TEST(DompackExtract, NeverWaitsOnAPipe) {
+    TempFolder work;
+    const fs::path pack = work.path() / "game.pack";
+    WriteFile(pack, Gzip(PackBytes().File("first", "1").File("piped", "2").Raw()));
+    const fs::path folder = work.path() / "into";
+    fs::create_directory(folder);
+    ASSERT_EQ(mkfifo((folder / "piped").c_str(), 0644), 0);
+    Outcome run = Dompack({"extract", pack.string(), folder.string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("piped: is not a regular file"), std::string::npos) << run.err;
+    EXPECT_TRUE(fs::is_fifo(folder / "piped"));
 }
 
 TEST(DompackExtract, UsageAndRefusals) {

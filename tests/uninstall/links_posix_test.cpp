@@ -3,6 +3,7 @@
 // or ends closes every enumeration it opened.
 
 #include <dirent.h>
+#include <stdio.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "tests/uninstall/tree_builder.h"
 #include "tests/uninstall/walk_items.h"
 #include "uninstall/install_folder_removal.h"
+#include "uninstall/tree_walk.h"
 #include "uninstall/tree_walker.h"
 
 namespace uninstall_test {
@@ -63,6 +65,43 @@ TEST_F(RemovalTest, LinksAreRemovedAndWhatTheyPointToSurvives) {
     EXPECT_EQ(ListTree(temp_ / "outside"), (Tree{"keep.txt", "sub/", "sub/k.txt"}));
     EXPECT_TRUE(dialogs_.shown.empty());
     EXPECT_EQ(progress_.steps, 5u);  // three links, game.exe and data
+}
+
+// An install folder that is itself a link is never walked, and neither is a saved-games folder
+// that is one: what they lead to survives whole.
+TEST_F(RemovalTest, AWalkNeverStartsFromALink) {
+    MakeTree(temp_.path(), {"elsewhere/", "elsewhere/Dominarch/", "elsewhere/Dominarch/game.exe",
+                            "elsewhere/Dominarch/save/", "elsewhere/Dominarch/save/s.sav"});
+    Link(temp_ / "elsewhere/Dominarch", game_);
+    EXPECT_FALSE(RemoveInstallFolder(game_));
+    EXPECT_EQ(ListTree(temp_ / "elsewhere"), (Tree{"Dominarch/", "Dominarch/game.exe",
+                                                   "Dominarch/save/", "Dominarch/save/s.sav"}));
+    EXPECT_TRUE(dialogs_.shown.empty());
+}
+
+// The walker asks a folder's kind again just before it descends: a folder replaced by a link
+// after it was listed (here: while its announcement is being delivered) is not entered.
+TEST(TreeWalkerLinks, AFolderTurnedIntoALinkIsNotEntered) {
+    platform_test::TestFolder root;
+    MakeTree(root.path(), {"outside/", "outside/keep.txt", "tree/", "tree/a/", "tree/a/f.txt"});
+    const std::string tree = root / "tree";
+    struct Replacing : WalkSink {
+        bool Deliver(const std::string& name, const std::string& path, uint8_t flag) override {
+            if (name == "a" && flag == 1) {
+                EXPECT_EQ(rename(path.c_str(), moved.c_str()), 0);
+                EXPECT_EQ(symlink(outside.c_str(), path.c_str()), 0);
+            }
+            items.push_back({name, path, flag});
+            return true;
+        }
+        std::string moved;
+        std::string outside;
+        std::vector<WalkItem> items;
+    } sink;
+    sink.moved = root / "a_moved";
+    sink.outside = root / "outside";
+    WalkTree(tree, sink);
+    EXPECT_EQ(sink.items, (std::vector<WalkItem>{FolderItem(tree, "a"), LeaveItem(tree, "a")}));
 }
 
 TEST(TreeWalkerEnumerations, EveryEnumerationIsClosedWhenTheWalkerGoes) {

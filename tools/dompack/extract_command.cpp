@@ -93,6 +93,7 @@ bool PrepareFolder(const std::string& folder, bool* created, std::string* error)
             *created = false;
             return true;
         case platform::PathKind::kFile:
+        case platform::PathKind::kSpecial:
             *error = "not a folder";
             return false;
         case platform::PathKind::kMissing:
