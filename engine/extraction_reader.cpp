@@ -182,17 +182,26 @@ Step Reader::HandOver() {
 }
 
 // One more read after the last body: it must find the end of the data, which makes the stream
-// check the gzip trailer when the bodies took every byte, and that end must be clean. A byte
-// there means data the directory does not account for; a CRC or length mismatch means some body
-// was corrupt; a stream cut before its trailer was never whole.
+// check the gzip trailer when the bodies took every byte, and that end must be clean, with every
+// member's length field right. A byte there means data the directory does not account for; a
+// CRC or length mismatch means some body was corrupt; a stream cut before its trailer was never
+// whole.
 bool Reader::CheckStreamEnd() {
     uint8_t unused = 0;
     if (pack_.ReadBody(&unused, 1) > 0) {
         Fail("", "data follows the last body: the pack is damaged");
         return false;
     }
+    uint32_t stored = 0;
+    uint32_t actual = 0;
     switch (pack_.StreamEnd()) {
         case PackStreamEnd::kClean:
+            if (!pack_.LengthFieldsMatch(&stored, &actual)) {
+                Fail("", "a gzip length field (" + std::to_string(stored) +
+                             ") does not match its data (" + std::to_string(actual) +
+                             " bytes): the pack is damaged");
+                return false;
+            }
             return true;
         case PackStreamEnd::kDataError:
             Fail("", "data error: the pack's checksum does not match or is cut off");

@@ -66,11 +66,14 @@ TEST_F(ExtractionTest, ReplacesFilesOfAnExistingFolderAndKeepsTheOthers) {
 TEST_F(ExtractionTest, OnlyAnIntactStreamIsAFinishedCopy) {
     const Bytes raw = SampleTree().Raw();
     const Bytes good = Gzip(raw);
+    const Bytes empty = Gzip(PackBytes().Raw());
     Bytes bad_header = good;
     bad_header.at(3) = 0x80;  // a reserved flag
     Bytes bad_method = good;
     bad_method.at(2) = 7;
     Bytes corrupt_start = good;
+    Bytes wrong_length = good;
+    wrong_length.at(wrong_length.size() - 1) ^= 0x40;
     corrupt_start.at(10) = 0xFF;  // the first deflate block: a reserved block type
     struct Row {
         const char* label;
@@ -78,7 +81,7 @@ TEST_F(ExtractionTest, OnlyAnIntactStreamIsAFinishedCopy) {
         int result;
         const char* reason;  // a piece of the failure's reason
     } const rows[] = {
-        {"empty_directory", Gzip(PackBytes().Raw()), 1, ""},
+        {"empty_directory", empty, 1, ""},
         {"wrong_magic", Gzip(SampleTree().Magic(0x544C4F59u).Raw()), 0, "magic"},
         {"not_even_four_bytes", Gzip({'Z', 'O'}), 0, "magic"},
         {"reserved_flag", bad_header, 0, "damaged before the pack"},
@@ -88,6 +91,8 @@ TEST_F(ExtractionTest, OnlyAnIntactStreamIsAFinishedCopy) {
          "follows the last body"},
         {"length_field_cut_off", Bytes(good.begin(), good.end() - 2), 0, "checksum"},
         {"trailer_missing", Bytes(good.begin(), good.end() - 8), 0, "cut off"},
+        {"length_field_wrong", wrong_length, 0, "length field"},
+        {"two_members", TwoMembers(raw, 70000), 1, ""},
         {"not_gzip", raw, 0, "trailer"},
         {"empty_pack_then_garbage", Gzip(PackBytes().ExtraBodyBytes("?").Raw()), 0,
          "follows the last body"},
@@ -109,8 +114,9 @@ TEST_F(ExtractionTest, OnlyAnIntactStreamIsAFinishedCopy) {
                   row.result == 1 ? platform::PathKind::kFolder : platform::PathKind::kMissing)
             << row.label;
         if (row.result == 1) {
-            EXPECT_EQ(Snapshot(folder), Tree()) << row.label;
-            platform::RemoveFolder(folder);
+            EXPECT_EQ(Snapshot(folder), row.pack == empty ? Tree() : SampleTreeFiles())
+                << row.label;
+            platform_test::RemoveTree(folder);
         }
     }
 }
