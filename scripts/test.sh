@@ -34,9 +34,10 @@ step "Fuzzers, ${fuzz_seconds} s each"
 scripts/build.sh fuzz
 for fuzzer in build/fuzz/tests/fuzz/*_fuzz; do
     name="$(basename "$fuzzer" _fuzz)"
-    scratch="$(mktemp -d)"
-    "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -print_final_stats=0 \
-        "$scratch" "tests/fuzz/corpus/$name" 2>&1 | tail -n 2
+    scratch="$(mktemp -d)"  # new inputs, and (as TMPDIR) whatever folders the fuzzer makes
+    mkdir "$scratch/corpus"
+    TMPDIR="$scratch" "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 \
+        -print_final_stats=0 "$scratch/corpus" "tests/fuzz/corpus/$name" 2>&1 | tail -n 2
     rm -rf "$scratch"
 done
 

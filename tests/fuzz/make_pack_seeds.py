@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Writes the seed corpus of pack_fuzz into corpus/pack: small packs, plain and gzipped, good
-and hostile. Run from anywhere; deterministic."""
+"""Writes the seed corpora of pack_fuzz into corpus/pack (small packs, plain and gzipped, good
+and hostile) and of pipeline_fuzz into corpus/pipeline (the same packs behind the byte that
+chooses a first installation or a reinstall, and packs whose names meet the links that
+pipeline_fuzz leaves in the install folder). Run from anywhere; deterministic."""
 import os
 import struct
 import zlib
@@ -41,9 +43,25 @@ SEEDS = {
     "seed_chunk_sized_body": gzip(pack([(b"big", 65536), (b"next", 1)], b"\x5a" * 65537)),
 }
 
-if __name__ == "__main__":
-    out = os.path.join(HERE, "corpus", "pack")
+# Names the pipeline fuzzer's install folder holds as links: a file link, folder links, and the
+# saved-games folder.
+LINKED = gzip(pack([(b"Manual.txt", 3), (b"maps", FOLDER), (b"m.map", 1), (b"..", FOLDER),
+                    (b"data", FOLDER), (b"linked", FOLDER), (b"x", 1), (b"..", FOLDER),
+                    (b"linked.txt", 2), (b"..", FOLDER), (b"save", FOLDER), (b"s.sav", 1),
+                    (b"..", FOLDER)], b"abcmxyzs"))
+PIPELINE_SEEDS = {"first_" + n: b"\x01" + d for n, d in SEEDS.items()}
+PIPELINE_SEEDS.update({"again_" + n: b"\x00" + d for n, d in SEEDS.items()})
+PIPELINE_SEEDS.update({"first_linked_names": b"\x01" + LINKED, "again_linked_names": b"\x00" + LINKED})
+
+
+def write(folder, seeds):
+    out = os.path.join(HERE, "corpus", folder)
     os.makedirs(out, exist_ok=True)
-    for name, data in SEEDS.items():
+    for name, data in seeds.items():
         with open(os.path.join(out, name), "wb") as f:
             f.write(data)
+
+
+if __name__ == "__main__":
+    write("pack", SEEDS)
+    write("pipeline", PIPELINE_SEEDS)
