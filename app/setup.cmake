@@ -20,8 +20,22 @@ file(GLOB rc_art CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/art/*)
 set(rc_inputs ${CMAKE_SOURCE_DIR}/res/resource_ids.h ${CMAKE_SOURCE_DIR}/res/ReadMe.txt ${rc_art})
 set_source_files_properties(${installer_rc} PROPERTIES OBJECT_DEPENDS "${rc_inputs}")
 
+# dominarch_strip(TARGET): the program ships without symbols or debug information; they are kept
+# beside it (TARGET.exe.debug, which the program names) for crash analysis.
+function(dominarch_strip target)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${target}>
+                $<TARGET_FILE_NAME:${target}>.debug
+        COMMAND ${CMAKE_OBJCOPY} --strip-all
+                --add-gnu-debuglink=$<TARGET_FILE_NAME:${target}>.debug
+                $<TARGET_FILE_NAME:${target}>
+        WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
+        VERBATIM)
+endfunction()
+
 add_executable(SetupBare WIN32 setup_main_win32.cpp ${installer_rc})
 target_link_libraries(SetupBare PRIVATE installer_win32)
+dominarch_strip(SetupBare)
 
 # dompack runs on the build machine: use the one given, or build it natively on the side.
 if(DOMINARCH_DOMPACK)
@@ -73,6 +87,7 @@ function(dominarch_setup target pack pack_target)
         ${CMAKE_SOURCE_DIR}/res/installer.rc ${rc})
     target_link_libraries(${target} PRIVATE installer_win32)
     add_dependencies(${target} ${pack_target})
+    dominarch_strip(${target})
 endfunction()
 
 # Other folders (the tests) pack their own payloads with the same dompack.

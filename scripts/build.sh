@@ -6,29 +6,50 @@
 #   scripts/build.sh fuzz      clang with libFuzzer and AddressSanitizer: the fuzzers
 #   scripts/build.sh win32     mingw-w64: Setup.exe (packed with the native build's dompack),
 #                              the sample game, the Win32 unit tests and the end-to-end driver
+# A build may be followed by the targets to build (say "win32 Setup"); then only those are built,
+# and for win32 only the native dompack beside them.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="${DOMINARCH_JOBS:-$(nproc)}"
+build="${1:-}"
+[ "$#" -gt 0 ] && shift
+targets=("$@")
 
+# configure_and_build DIR [cmake options...] [-- targets...]
 configure_and_build() {
-    local dir="$root/build/$1"
+    local dir="$root/build/$1" options=() only=()
     shift
-    cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
-    cmake --build "$dir" -j "$jobs"
+    while [ "$#" -gt 0 ] && [ "$1" != "--" ]; do
+        options+=("$1")
+        shift
+    done
+    [ "$#" -gt 0 ] && shift
+    only=("$@")
+    cmake -S "$root" -B "$dir" -G Ninja ${options[@]+"${options[@]}"} >/dev/null
+    if [ "${#only[@]}" -gt 0 ]; then
+        cmake --build "$dir" -j "$jobs" --target "${only[@]}"
+    else
+        cmake --build "$dir" -j "$jobs"
+    fi
 }
 
-case "${1:-}" in
-    native) configure_and_build native ;;
-    asan) configure_and_build asan -DDOMINARCH_SANITIZER=address ;;
-    tsan) configure_and_build tsan -DDOMINARCH_SANITIZER=thread ;;
+case "$build" in
+    native) configure_and_build native -- ${targets[@]+"${targets[@]}"} ;;
+    asan) configure_and_build asan -DDOMINARCH_SANITIZER=address -- ${targets[@]+"${targets[@]}"} ;;
+    tsan) configure_and_build tsan -DDOMINARCH_SANITIZER=thread -- ${targets[@]+"${targets[@]}"} ;;
     fuzz)
         CC=clang CXX=clang++ configure_and_build fuzz -DDOMINARCH_SANITIZER=address \
-            -DDOMINARCH_FUZZERS=ON ;;
+            -DDOMINARCH_FUZZERS=ON -- ${targets[@]+"${targets[@]}"} ;;
     win32)
-        configure_and_build native
+        if [ "${#targets[@]}" -gt 0 ]; then
+            configure_and_build native -- dompack
+        else
+            configure_and_build native
+        fi
         configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-            -DDOMINARCH_DOMPACK="$root/build/native/tools/dompack/dompack" ;;
+            -DDOMINARCH_DOMPACK="$root/build/native/tools/dompack/dompack" \
+            -- ${targets[@]+"${targets[@]}"} ;;
     *)
-        sed -n '2,9p' "$0" >&2
+        sed -n '2,10p' "$0" >&2
         exit 2 ;;
 esac

@@ -7,7 +7,9 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" win32
+# Only what is run here: Setup.exe (with the native dompack that packs its payload) and the
+# helper that shows the menu screen where there is no display.
+"$root/scripts/build.sh" win32 Setup window_snapshot
 
 # shellcheck source=wine/wine_env.sh
 source "$root/scripts/wine/wine_env.sh"

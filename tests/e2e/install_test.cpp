@@ -172,11 +172,18 @@ TEST_F(InstallTest, TooLittleSpaceWarns) {
     ExpectPayloadIn(GameFolderIn(kSpaceDrive));
 }
 
-// The 8 MiB drive with 4 MiB taken: the warning comes first, then the copy fills the drive.
+// The 8 MiB drive, filled so that about half the payload fits: the warning comes first, then the
+// copy fills the drive.
 class DiskFullTest : public InstallSessionTest {
   protected:
     void FillUntilDiskFull() {
-        HWND warning = InstallOntoFilledDrive(kTinyDrive, 4 * kMiB, &filler_);
+        uint64_t payload_bytes = 0;
+        for (const auto& [name, content] : payload_) {
+            payload_bytes += content.size();
+        }
+        ASSERT_LT(payload_bytes, 6 * kMiB) << "the 8 MiB drive cannot take this payload";
+        const uint64_t taken = (8 * kMiB - payload_bytes / 2) & ~uint64_t{4095};
+        HWND warning = InstallOntoFilledDrive(kTinyDrive, taken, &filler_);
         ASSERT_NE(warning, nullptr);
         Press(warning, kContinueInstall);
         full_ = WaitForDiskFull();
