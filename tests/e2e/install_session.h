@@ -139,7 +139,21 @@ class InstallSessionTest : public MenuSessionTest {
     void StartAndInstall(const std::string& program = "") {
         menu_ = StartMenuScreen(program);
         ASSERT_NE(menu_, nullptr);
-        ASSERT_TRUE(ClickAt(ItemCentreOnScreen(menu_, Item(kInstallItem))));
+        ClickItem(kInstallItem);
+    }
+
+    // A real click on item `id`, once nothing of another window lies over it (a window of a
+    // program that has just ended can stay on the screen for a moment).
+    void ClickItem(int id) {
+        const POINT centre = ItemCentreOnScreen(menu_, Item(id));
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                SetForegroundWindow(menu_);
+                return GetAncestor(WindowFromPoint(centre), GA_ROOT) == menu_;
+            },
+            kDefaultTimeoutMs))
+            << "another window lies over the menu screen";
+        ASSERT_TRUE(ClickAt(centre));
     }
 
     // Waits for a question of Setup.exe titled `title` whose control `id` reads `text`, and
@@ -293,7 +307,8 @@ class InstallSessionTest : public MenuSessionTest {
                 }
             }
             if (GetTickCount() - start > kCopyTimeoutMs) {
-                ADD_FAILURE() << "the reinstall did not end";
+                ADD_FAILURE() << "the reinstall did not end:"
+                              << TreeDifferences(AsRegistered(payload_), seen);
                 break;
             }
             Sleep(kPollIntervalMs);
@@ -305,7 +320,7 @@ class InstallSessionTest : public MenuSessionTest {
     void ExpectMenuUsableAndNotInstalled() {
         WaitForMenuReleased(kDefaultTimeoutMs);
         ExpectMenu(menu_, kNotInstalledMenu, kInstallItem);
-        ASSERT_TRUE(ClickAt(ItemCentreOnScreen(menu_, Item(kExitItem))));
+        ASSERT_NO_FATAL_FAILURE(ClickItem(kExitItem));
         DWORD exit_code = 1;
         EXPECT_TRUE(setup_->WaitForExit(kDefaultTimeoutMs, &exit_code)) << "Exit did not end it";
         EXPECT_EQ(exit_code, 0u);

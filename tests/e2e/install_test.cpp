@@ -246,7 +246,7 @@ TEST_F(InstallTest, UninstallConfirmationKeepsTheMenuOut) {
     ASSERT_TRUE(CreateMachineKey(kInstallKey, {{"Path", folder}}));
     menu_ = StartMenuScreen();
     ASSERT_NE(menu_, nullptr);
-    ASSERT_TRUE(ClickAt(ItemCentreOnScreen(menu_, Item(kUninstallItem))));
+    ASSERT_NO_FATAL_FAILURE(ClickItem(kUninstallItem));
     HWND confirmation = WaitForQuestion("Uninstall?", kCancel, "NO!");
     ASSERT_NE(confirmation, nullptr);
     ExpectClickIgnored(kExitItem, confirmation);
