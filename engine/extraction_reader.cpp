@@ -120,11 +120,11 @@ Step Reader::HandOverEntry(const PackEntry& entry) {
         return HandOverFile(entry);
     }
     {
-        platform::SemaphoreLock lock(run_.record_lock);
-        run_.record.name = host_name_;
-        run_.record.count = entry.SizeField();
-        run_.record.folder = true;
-        run_.record.last_chunk = false;
+        auto record = run_.record.Fill();
+        record->name = host_name_;
+        record->count = entry.SizeField();
+        record->folder = true;
+        record->last_chunk = false;
     }
     if (entry.Kind() == PackEntryKind::kFolder) {
         path_.Enter(host_name_);
@@ -141,13 +141,13 @@ Step Reader::HandOverFile(const PackEntry& entry) {
     CChunkBuffer& chunks = *run_.chunks;
     int32_t remaining = entry.SizeField();
     {
-        platform::SemaphoreLock lock(run_.record_lock);
-        run_.record.name = host_name_;
-        run_.record.folder = false;
+        auto record = run_.record.Fill();
+        record->name = host_name_;
+        record->folder = false;
     }
     for (;;) {
         uint8_t* half = chunks.BeginFill();
-        run_.record_lock.Acquire();
+        auto record = run_.record.Fill();
         const int32_t wanted = remaining < static_cast<int32_t>(chunks.capacity())
                                    ? remaining
                                    : static_cast<int32_t>(chunks.capacity());
@@ -156,16 +156,16 @@ Step Reader::HandOverFile(const PackEntry& entry) {
         // A data error (a negative count, or a short read that met one) never reaches the writer
         // or the indicator: the bytes cannot be trusted, so the run fails.
         if (got < wanted && pack_.StreamEnd() == PackStreamEnd::kDataError) {
-            run_.record_lock.Release();
+            record.Release();
             Fail(path_.Of(host_name_), "data error in the body: the pack is corrupt");
             return Step::kFailed;
         }
-        run_.record.count = got;
+        record->count = got;
         run_.indicator->Advance(static_cast<uint32_t>(got));
         remaining -= got;
         const bool last = got != static_cast<int>(chunks.capacity());
-        run_.record.last_chunk = last;
-        run_.record_lock.Release();
+        record->last_chunk = last;
+        record.Release();
         if (Step step = HandOver(); step != Step::kGoOn || last) {
             return step;
         }
@@ -173,12 +173,7 @@ Step Reader::HandOverFile(const PackEntry& entry) {
 }
 
 Step Reader::HandOver() {
-    run_.record_ready.Set();
-    if (platform::WaitAny(run_.record_taken, run_.writer_finished) == 1) {
-        return Step::kWriterFinished;
-    }
-    run_.record_taken.Reset();
-    return Step::kGoOn;
+    return run_.record.Offer() ? Step::kGoOn : Step::kWriterFinished;
 }
 
 // One more read after the last body: it must find the end of the data, which makes the stream
@@ -227,5 +222,5 @@ void ReaderThreadProc(void* arg) {
         result = reader.Run();
     }
     run->reader_result = result;
-    run->reader_finished.Set();
+    run->record.FinishProducing();  // reader finished
 }

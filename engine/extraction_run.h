@@ -13,10 +13,11 @@
 #include "engine/extraction.h"
 #include "engine/progress_indicator.h"
 #include "platform/fs_error.h"
+#include "platform/hand_off.h"
 #include "platform/sync.h"
 #include "platform/thread.h"
 
-// The one slot through which the reader hands work to the writer; guarded by the record lock.
+// The one slot through which the reader hands work to the writer.
 struct TransferRecord {
     std::string name;         // the entry's name as this host spells it
     int32_t count = 0;        // folder or up entry: its size field; file: bytes of the chunk filled
@@ -32,15 +33,12 @@ struct ExtractionRun {
     ProgressIndicator* indicator = nullptr;  // the current one when the run started
     uint32_t resource_id = 0;                // of the PACK resource, set by the control thread
 
-    // The hand-over. Record ready and record taken pace every entry and chunk; reader finished
-    // and writer finished end the other side's waits; extraction done ends the control thread's.
-    platform::Semaphore record_lock;
-    TransferRecord record;                 // guarded by record_lock
-    platform::Event record_ready;          // reader: the record holds new work
-    platform::Event record_taken;          // writer: the record has been copied
-    platform::Event reader_finished;       // reader, as its last act
-    platform::Event writer_finished;       // writer, when it leaves its loop
-    platform::Event extraction_done;       // writer, as its very last act
+    // The hand-over, reader to writer. The record is its slot, guarded by the record lock;
+    // record ready and record taken pace every entry and chunk; reader finished and writer
+    // finished (the producer's and the consumer's end) end the other side's waits.
+    platform::HandOff<TransferRecord> record;
+    platform::Event
+        extraction_done;  // writer, as its very last act; ends the control thread's wait
     std::unique_ptr<CChunkBuffer> chunks;  // created and destroyed by the writer
 
     uint32_t entries_handled = 0;      // records the writer has processed (writer only)
@@ -54,10 +52,7 @@ struct ExtractionRun {
 
     // Every lock and event of the hand-over was made: without one, a wait would not wait and the
     // record could be overwritten before it was taken.
-    bool ObjectsMade() const {
-        return record_lock.Valid() && record_ready.Valid() && record_taken.Valid() &&
-               reader_finished.Valid() && writer_finished.Valid() && extraction_done.Valid();
-    }
+    bool ObjectsMade() const { return record.Valid() && extraction_done.Valid(); }
 };
 
 void ExtractionThreadProc(void* run);

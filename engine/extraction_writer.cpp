@@ -64,10 +64,7 @@ void Writer::Run() {
 
 bool Writer::SetUp() {
     restore_folder_ = platform::GetCurrentFolder(&starting_folder_);
-    run_.record_taken.Reset();
-    run_.record_ready.Reset();
-    run_.reader_finished.Reset();
-    run_.writer_finished.Reset();
+    run_.record.Reset();
     run_.extraction_done.Reset();
     run_.chunks = CChunkBuffer::Create(kPackChunkSize);
     if (run_.chunks == nullptr) {
@@ -89,7 +86,7 @@ bool Writer::SetUp() {
 void Writer::CopyEntries() {
     TransferRecord record;
     for (;;) {
-        if (platform::WaitAny(run_.record_ready, run_.reader_finished) == 1) {
+        if (!run_.record.AwaitItem()) {  // reader finished
             ok_ = run_.reader_result == 1;
             return;
         }
@@ -107,22 +104,14 @@ void Writer::CopyEntries() {
 }
 
 void Writer::TakeRecord(TransferRecord* into) {
-    run_.record_ready.Reset();
-    {
-        platform::SemaphoreLock lock(run_.record_lock);
-        *into = run_.record;
-    }
-    run_.record_taken.Set();
+    run_.record.Take([into](const TransferRecord& record) { *into = record; });
 }
 
 void Writer::TakeChunk(TransferRecord* into) {
-    {
-        platform::SemaphoreLock lock(run_.record_lock);
-        into->count = run_.record.count;
-        into->last_chunk = run_.record.last_chunk;
-    }
-    run_.record_ready.Reset();
-    run_.record_taken.Set();
+    run_.record.Take([into](const TransferRecord& record) {
+        into->count = record.count;
+        into->last_chunk = record.last_chunk;
+    });
 }
 
 void Writer::HandleFolderEntry(const TransferRecord& record) {
@@ -191,7 +180,7 @@ bool Writer::HandleFile(TransferRecord& record) {
         if (abort_ || record.last_chunk) {
             break;
         }
-        if (platform::WaitAny(run_.record_ready, run_.reader_finished) == 1) {
+        if (!run_.record.AwaitItem()) {  // reader finished
             ok_ = run_.reader_result == 1;
             abort_ = true;
             break;
@@ -291,9 +280,9 @@ void Writer::CloseFile() {
 }
 
 void Writer::End() {
-    run_.writer_finished.Set();
+    run_.record.FinishConsuming();  // writer finished
     if (reader_started_) {
-        run_.reader_finished.Wait();
+        run_.record.AwaitProducerFinished();
         run_.reader_thread.Join();
     }
     run_.chunks.reset();

@@ -1,23 +1,27 @@
-// Events and semaphores on POSIX threads. The state of every event and semaphore is guarded by
-// one process-wide mutex, so a wait for either of two events checks both under one lock and
-// cannot miss a Set that happens between its two checks; a Set wakes its own waiters and every
-// WaitAny in the process, which re-check their pair. The installer has a handful of threads, so
-// the broad wake-up costs nothing worth a finer scheme.
+// Events and semaphores on atomic words. A waiter sleeps on its own object's word (C++20
+// std::atomic wait and notify, the kernel's futex on Linux), so a Set wakes only the threads that
+// wait for that object, and a Set or Release that nobody waits for makes no system call.
 //
-// On a machine with more than one processor a wait first spins for a few microseconds on the
-// atomic state before it sleeps. The copy's reader and writer hand each chunk over with a
-// set-and-wait round trip; on two busy cores the other side usually answers within that time,
-// and a sleep and a wake-up on every hand-off cost more than the work handed over. On one
-// processor the other side cannot answer while this one spins, so nothing spins there.
+// WaitAny(first, second) sleeps on `first`'s word and leaves a note on `second` (its also_wake);
+// a Set of `second` that finds the note bumps `first`'s change count, which wakes the sleeper.
+// The note is written before the sleeper's last look at `second`, and a Set publishes its state
+// before it reads the note, so one of the two always sees the other: no wake-up is lost. Should
+// a second WaitAny name the same `second` at the same time, it polls instead; the installer never
+// does that.
 //
-// A waiter may destroy the object as soon as its wait returns (as a Win32 handle may be closed
-// right after its wait), and a spinning waiter returns without the lock. So Set and Release
-// notify first and publish the new state last: once a spinner can see it, they touch nothing of
-// the object any more, only the process-wide mutex, which lives for ever.
+// On a machine with more than one processor a wait first spins for about a microsecond on the
+// word. A hand-off whose other side answers within that time costs no sleep and no wake-up, and a
+// spin that long never holds a core the other side needs for long: on a busy machine the waiter
+// sleeps almost at once. On one processor the other side cannot answer while this one spins, so
+// nothing spins there.
+//
+// A waiter may destroy the object as soon as its wait returns, as a Win32 handle may be closed
+// right after its wait. So a Set or Release counts itself busy on the object while it works on
+// it, and a wait that has seen the new state returns only once no Set or Release is busy there.
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
+#include <chrono>
+#include <cstdint>
 #include <thread>
 
 #include "platform/sync.h"
@@ -26,7 +30,9 @@ namespace platform {
 
 namespace {
 
-constexpr int kSpinRounds = 10000;  // some tens of microseconds, by the processor
+constexpr uint32_t kSet = 1;   // event: set; semaphore: available
+constexpr uint32_t kBump = 2;  // one change of an event's word that is not its own Set or Reset
+constexpr auto kSpinTime = std::chrono::microseconds(1);
 
 inline void CpuRelax() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -36,56 +42,57 @@ inline void CpuRelax() {
 #endif
 }
 
-int SpinRounds() {
-    static const int rounds = std::thread::hardware_concurrency() > 1 ? kSpinRounds : 0;
-    return rounds;
+bool MaySpin() {
+    static const bool many_processors = std::thread::hardware_concurrency() > 1;
+    return many_processors;
 }
 
-// Spins until `ready` holds; false when it did not within the spin rounds.
+// Spins until `ready` holds; false when it did not within the spin time.
 template <typename Ready>
 bool SpinUntil(Ready ready) {
-    const int rounds = SpinRounds();
-    for (int round = 0; round < rounds; ++round) {
+    if (!MaySpin()) {
+        return ready();
+    }
+    const auto until = std::chrono::steady_clock::now() + kSpinTime;
+    do {
         if (ready()) {
             return true;
         }
         CpuRelax();
-    }
+    } while (std::chrono::steady_clock::now() < until);
     return false;
 }
 
-// Never destroyed: a detached worker may still be waiting while the program exits.
-struct SyncGuard {
-    std::mutex mutex;                 // guards the state of every event and semaphore
-    std::condition_variable any_set;  // woken by every Set; WaitAny callers wait on it
+// The state shared by events and semaphores: the word waiters sleep on, and the count of Set or
+// Release calls still at work on the object.
+struct SyncWord {
+    std::atomic<uint32_t> word{0};
+    std::atomic<uint32_t> busy{0};
+
+    // Sleeps while the word holds `seen`.
+    void Sleep(uint32_t seen) { word.wait(seen); }
+    // Waits until no Set or Release touches the object any more.
+    void AwaitIdle() {
+        while (busy.load() != 0) {
+            std::this_thread::yield();
+        }
+    }
 };
 
-SyncGuard& Guard() {
-    static SyncGuard* guard = new SyncGuard;
-    return *guard;
-}
-
-struct EventState {
-    std::atomic<bool> is_set{false};  // changed under the guard; read without it while spinning
-    std::condition_variable changed;  // Wait() callers of this event
+struct EventState : SyncWord {
+    std::atomic<EventState*> also_wake{nullptr};  // the first event of a WaitAny asleep on it
 };
 
 EventState& StateOf(void* impl) {
     return *static_cast<EventState*>(impl);
 }
 
-struct SemaphoreState {
-    std::atomic<bool> available;  // the count, 0 or 1; given under the guard, taken by exchange
-    std::condition_variable released;  // Acquire() callers
-};
-
-SemaphoreState& StateOfSemaphore(void* impl) {
-    return *static_cast<SemaphoreState*>(impl);
+SyncWord& SemaphoreOf(void* impl) {
+    return *static_cast<SyncWord*>(impl);
 }
 
-bool TryTake(SemaphoreState& state) {
-    return state.available.load(std::memory_order_relaxed) &&
-           state.available.exchange(false, std::memory_order_acquire);
+bool HoldsSet(const EventState& state) {
+    return (state.word.load() & kSet) != 0;
 }
 
 }  // namespace
@@ -98,66 +105,91 @@ Event::~Event() {
 
 void Event::Set() {
     EventState& state = StateOf(impl_);
-    std::lock_guard<std::mutex> lock(Guard().mutex);
-    // Sleepers wake only once the lock is free, and see the state published by then.
-    state.changed.notify_all();
-    Guard().any_set.notify_all();
-    state.is_set.store(true, std::memory_order_release);
+    state.busy.fetch_add(1);
+    state.word.fetch_or(kSet);
+    state.word.notify_all();
+    if (EventState* first = state.also_wake.load()) {
+        first->word.fetch_add(kBump);
+        first->word.notify_all();
+    }
+    state.busy.fetch_sub(1);
 }
 
 void Event::Reset() {
-    std::lock_guard<std::mutex> lock(Guard().mutex);
-    StateOf(impl_).is_set.store(false, std::memory_order_release);
+    StateOf(impl_).word.fetch_and(~kSet);
 }
 
 void Event::Wait() {
     EventState& state = StateOf(impl_);
-    const auto is_set = [&state] { return state.is_set.load(std::memory_order_acquire); };
-    if (SpinUntil(is_set)) {
-        return;
+    if (!SpinUntil([&state] { return HoldsSet(state); })) {
+        for (uint32_t seen = state.word.load(); (seen & kSet) == 0; seen = state.word.load()) {
+            state.Sleep(seen);
+        }
     }
-    std::unique_lock<std::mutex> lock(Guard().mutex);
-    state.changed.wait(lock, is_set);
+    state.AwaitIdle();
 }
 
 bool Event::IsSet() {
-    return StateOf(impl_).is_set.load(std::memory_order_acquire);
+    return HoldsSet(StateOf(impl_));
 }
 
 int WaitAny(Event& first, Event& second) {
     EventState& a = StateOf(first.impl_);
     EventState& b = StateOf(second.impl_);
-    const auto either = [&a, &b] {
-        return a.is_set.load(std::memory_order_acquire) || b.is_set.load(std::memory_order_acquire);
-    };
-    if (!SpinUntil(either)) {
-        std::unique_lock<std::mutex> lock(Guard().mutex);
-        Guard().any_set.wait(lock, either);
+    if (&a == &b) {
+        first.Wait();
+        return 0;
     }
-    return a.is_set.load(std::memory_order_acquire) ? 0 : 1;
+    const auto either = [&a, &b] { return HoldsSet(a) || HoldsSet(b); };
+    if (!SpinUntil(either)) {
+        EventState* none = nullptr;
+        if (b.also_wake.compare_exchange_strong(none, &a)) {
+            for (uint32_t seen = a.word.load(); (seen & kSet) == 0 && !HoldsSet(b);
+                 seen = a.word.load()) {
+                a.Sleep(seen);
+            }
+            b.also_wake.store(nullptr);
+        } else {
+            while (!either()) {
+                std::this_thread::sleep_for(std::chrono::microseconds(50));
+            }
+        }
+    }
+    const int which = HoldsSet(a) ? 0 : 1;
+    a.AwaitIdle();
+    b.AwaitIdle();  // a Set of `second` may still be bumping `first`
+    return which;
 }
 
-Semaphore::Semaphore(bool available)
-    : impl_(SyncObjectCreationFails() ? nullptr : new SemaphoreState{{available}, {}}) {}
+Semaphore::Semaphore(bool available) : impl_(SyncObjectCreationFails() ? nullptr : new SyncWord) {
+    if (impl_ != nullptr) {
+        SemaphoreOf(impl_).word.store(available ? kSet : 0);
+    }
+}
 
 Semaphore::~Semaphore() {
-    delete static_cast<SemaphoreState*>(impl_);
+    delete static_cast<SyncWord*>(impl_);
 }
 
 void Semaphore::Acquire() {
-    SemaphoreState& state = StateOfSemaphore(impl_);
-    if (SpinUntil([&state] { return TryTake(state); })) {
-        return;
+    SyncWord& state = SemaphoreOf(impl_);
+    const auto take = [&state] {
+        return state.word.load(std::memory_order_relaxed) == kSet && state.word.exchange(0) == kSet;
+    };
+    if (!SpinUntil(take)) {
+        while (!take()) {
+            state.Sleep(0);
+        }
     }
-    std::unique_lock<std::mutex> lock(Guard().mutex);
-    state.released.wait(lock, [&state] { return TryTake(state); });
+    state.AwaitIdle();
 }
 
 void Semaphore::Release() {
-    SemaphoreState& state = StateOfSemaphore(impl_);
-    std::lock_guard<std::mutex> lock(Guard().mutex);
-    state.released.notify_one();
-    state.available.store(true, std::memory_order_release);
+    SyncWord& state = SemaphoreOf(impl_);
+    state.busy.fetch_add(1);
+    state.word.store(kSet);
+    state.word.notify_one();
+    state.busy.fetch_sub(1);
 }
 
 }  // namespace platform
