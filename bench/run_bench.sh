@@ -1,17 +1,26 @@
 #!/usr/bin/env bash
 # Extraction benchmark, run by hand (never part of the tests):  bench/run_bench.sh [RUNS]
+#   DOMINARCH_BENCH_WINE=0 leaves out the part under wine.
 #
 # Builds what it needs (build/bench-build, RelWithDebInfo: -O2, as the shipped builds), generates
 # the full-size payload once (build/bench/payload, reused while its stamp matches the generator),
 # packs it with `dompack build` (gzip -9) and as a tar.gz of the same tree (`tar -czf`, gzip's
 # default level), and then measures, with archives and target folders on one file system, the
-# median of RUNS runs (default 7, at least 5) of each of:
+# median of RUNS runs (default 10, at least 5) of each of:
 #   (a) memgz_discard_bench: the whole pack read through memgz_read into a discard buffer, which
 #       is the cost of decompression alone;
 #   (b) `dompack extract` of the pack into a fresh folder, through the installer's pipeline;
 #   (c) `tar -xzf` of the tar.gz into a fresh folder.
 # The runs are interleaved (a, b, c, a, b, c, ...) so that a change in the load of a shared
-# machine falls on all three alike. Every run of (b) and (c) writes into a folder of its own that
+# machine falls on all three alike; the ratio of (b) to (a) is taken run by run (its median and
+# its worst). Then RUNS pairs of (a) and (b) once more while one competing busy process
+# (`sha256sum /dev/zero`) runs, as on a player's machine that is not idle.
+#
+# Under wine (needs wine, Xvfb and the mingw toolchain: scripts/install-deps.sh): a win32 build
+# whose Setup.exe carries the benchmark payload (build/bench-win32), and the end-to-end driver's
+# benchmark (tests/e2e/bench_test.cpp), which per round times Setup.exe's first install against
+# a memgz read of the same pack in the same wine, and the uninstall against a plain recursive
+# delete of the same tree; RUNS rounds, the ratios taken round by round. Every run of (b) and (c) writes into a folder of its own that
 # is not removed until all runs are over: on ext4 without a journal, creating a file skips, one by
 # one, the inodes deleted in the last one to five minutes, so a tree removed just before a run
 # makes that run pay for the removal (this once cost a run several times the extraction itself).
@@ -34,7 +43,7 @@
 # Results: printed, and written to build/bench/results.txt.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-runs="${1:-7}"
+runs="${1:-10}"
 build="$root/build/bench-build"
 work="$root/build/bench"
 payload="$work/payload"
@@ -51,7 +60,7 @@ log="$work/log.txt"
 measure=(python3 "$root/bench/measure.py")
 
 if ! [[ "$runs" =~ ^[0-9]+$ ]] || ((runs < 5)); then
-    echo "usage: bench/run_bench.sh [RUNS]   (RUNS: 5 or more, default 7)" >&2
+    echo "usage: bench/run_bench.sh [RUNS]   (RUNS: 5 or more, default 10)" >&2
     exit 2
 fi
 
@@ -113,6 +122,11 @@ run_a() { "${measure[@]}" time a "$log" -- "$discard" "$pack"; }
 run_b() {
     fresh_folder "b.$1"
     "${measure[@]}" time b "$log" -- "$dompack" extract "$pack" "$out"
+}
+run_busy_a() { "${measure[@]}" time A "$log" -- "$discard" "$pack"; }
+run_busy_b() {
+    fresh_folder "B.$1"
+    "${measure[@]}" time B "$log" -- "$dompack" extract "$pack" "$out"
 }
 run_c() {
     fresh_folder "c.$1"
@@ -183,13 +197,65 @@ main() {
     done
 
     if ((with_b)); then
+        busy_series
         step "memory of (b)"
         fresh_folder b.memory
         echo "memory $("${measure[@]}" memory "$log" -- "$dompack" extract "$pack" "$out")" >>"$raw"
     fi
 
-    "${measure[@]}" summary "$raw" "$pack" "$targz" "$targets" | tee "$work/results.txt"
     remove_targets
+    if [[ "${DOMINARCH_BENCH_WINE:-1}" != 0 ]]; then
+        wine_series
+    fi
+    "${measure[@]}" summary "$raw" "$pack" "$targz" "$targets" | tee "$work/results.txt"
 }
 
-main
+busy=""  # the competing busy process while it runs
+stop_busy() {
+    if [[ -n "$busy" ]]; then
+        kill "$busy" 2>/dev/null || true
+        wait "$busy" 2>/dev/null || true
+        busy=""
+    fi
+}
+trap stop_busy EXIT
+
+busy_series() {
+    step "the same with one competing busy process (sha256sum /dev/zero)"
+    sha256sum /dev/zero &
+    busy=$!
+    sleep 1
+    local i
+    for ((i = 1; i <= runs; i++)); do
+        step "busy run $i of $runs"
+        run_busy_a >>"$raw"
+        run_busy_b "$i" >>"$raw"
+    done
+    stop_busy
+}
+
+# The install and uninstall under wine: a win32 build carrying the benchmark payload, and the
+# end-to-end driver's benchmark run in the suite's own prefix and display.
+wine_series() {
+    local win32="$root/build/bench-win32"
+    step "under wine: building Setup.exe with the benchmark payload in $win32"
+    if ! { cmake -S "$root" -B "$win32" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+        -DDOMINARCH_DOMPACK="$dompack" -DDOMINARCH_PAYLOAD_DIR="$payload" &&
+        cmake --build "$win32" -j 2 --target Setup dominarch_e2e Dominarch resDE; } \
+        >"$work/build-win32.log" 2>&1; then
+        cat "$work/build-win32.log" >&2
+        exit 1
+    fi
+    step "under wine: $runs rounds of install, uninstall and their references"
+    DOMINARCH_BENCH_ROUNDS="$runs" "$root/tests/e2e/run_e2e.sh" "$win32" \
+        --gtest_also_run_disabled_tests --gtest_filter='BenchTest.*' >"$work/wine.log" 2>&1 || {
+        tail -n 40 "$work/wine.log" >&2
+        exit 1
+    }
+    # "bench round N: discard S install S uninstall S delete S" -> "wd S 0", "wi S 0", ...
+    sed -n 's/^bench round [0-9]*: discard \([0-9.]*\) install \([0-9.]*\) uninstall \([0-9.]*\) delete \([0-9.]*\).*/wd \1 0\nwi \2 0\nwu \3 0\nwx \4 0/p' \
+        "$work/wine.log" >>"$raw"
+}
+
+main "$@"

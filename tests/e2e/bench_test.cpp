@@ -1,0 +1,180 @@
+// The benchmark under wine, never part of the test run (its tests are disabled; bench/run_bench.sh
+// runs them): Setup.exe's first install of its payload and its uninstall, each timed as a user
+// meets it, against what the same work costs without the installer in the same wine. Per round:
+//   discard:   the PACK resource of Setup.exe read to its end through memgz_read, nothing written
+//              (the cost of decompression alone);
+//   install:   from the press of the folder browser's OK (where the copy starts) to the desktop
+//              question, which the menu screen asks once the copy has ended and registered;
+//   uninstall: from the press of "YES " to the game's folder gone and the menu screen released;
+//   delete:    the same tree, written again beside it, removed by a plain recursive delete.
+// Each round prints one line, "bench round N: discard S install S uninstall S delete S".
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "engine/memgz.h"
+#include "engine/pack_format.h"
+#include "tests/e2e/install_session.h"
+
+namespace e2e {
+namespace {
+
+constexpr char kReferenceTree[] = "C:\\Dom Bench\\Dominarch";
+constexpr DWORD kBenchPollMs = 2;  // finer than the suite's polling: it bounds the error
+
+class Stopwatch {
+  public:
+    Stopwatch() { QueryPerformanceCounter(&start_); }
+    double Seconds() const {
+        LARGE_INTEGER now = {};
+        LARGE_INTEGER frequency = {};
+        QueryPerformanceCounter(&now);
+        QueryPerformanceFrequency(&frequency);
+        return static_cast<double>(now.QuadPart - start_.QuadPart) /
+               static_cast<double>(frequency.QuadPart);
+    }
+
+  private:
+    LARGE_INTEGER start_ = {};
+};
+
+// Polls `condition` every few milliseconds; false after the copy timeout.
+template <typename Condition>
+bool WaitClosely(Condition condition) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > kCopyTimeoutMs) {
+            return false;
+        }
+        Sleep(kBenchPollMs);
+    }
+    return true;
+}
+
+// Seconds to read the pack that `setup` carries to its end, or a negative figure on failure.
+double DiscardSeconds(const std::string& setup) {
+    HMODULE module = LoadLibraryExA(setup.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (module == nullptr) {
+        return -1;
+    }
+    double seconds = -1;
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(131), "pack");
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    const void* block = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (block != nullptr) {
+        static uint8_t discard[kPackChunkSize];
+        const Stopwatch watch;
+        memgz_stream* stream = memgz_open(block, "rb", SizeofResource(module, found));
+        int got = stream != nullptr ? 1 : -1;
+        while (got > 0) {
+            got = memgz_read(stream, discard, sizeof discard);
+        }
+        const bool clean = got == 0 && memgz_ended_cleanly(stream);
+        if (stream != nullptr) {
+            memgz_close(stream);
+        }
+        seconds = clean ? watch.Seconds() : -1;
+    }
+    FreeLibrary(module);
+    return seconds;
+}
+
+bool WriteTree(const std::string& root, const TreeEntries& entries) {
+    if (!CreateFolders(root)) {
+        return false;
+    }
+    for (const auto& [name, content] : entries) {  // a folder sorts before what it holds
+        const std::string path = root + "\\" + name;
+        if (!(content == kFolderEntry ? CreateFolders(path) : WriteWholeFile(path, content))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+class BenchTest : public InstallSessionTest {
+  protected:
+    // Installs into the proposed folder; the seconds of the copy.
+    double TimedInstall() {
+        StartAndInstall();
+        HWND browser = WaitForBrowser("C:\\Program Files");
+        EXPECT_NE(browser, nullptr);
+        if (browser == nullptr) {
+            return -1;
+        }
+        const Stopwatch watch;
+        EXPECT_TRUE(ClickButton(DialogItem(browser, kOk)));
+        HWND question = nullptr;
+        const bool asked = WaitClosely([&] {
+            for (HWND window : VisibleTopLevelWindows(setup_->Id())) {
+                if (WindowTitle(window) == "Installer") {
+                    question = window;
+                }
+            }
+            return question != nullptr;
+        });
+        const double seconds = watch.Seconds();
+        EXPECT_TRUE(asked) << "the copy did not end";
+        if (asked) {
+            Press(question, kCancel);
+            WaitForMenuReleased();
+        }
+        return asked ? seconds : -1;
+    }
+
+    // Uninstalls from the menu screen; the seconds from "YES " to the folder gone.
+    double TimedUninstall() {
+        ClickItem(kUninstallItem);
+        HWND confirmation = WaitForQuestion("Uninstall?", kCancel, "NO!");
+        EXPECT_NE(confirmation, nullptr);
+        if (confirmation == nullptr) {
+            return -1;
+        }
+        const Stopwatch watch;
+        EXPECT_TRUE(ClickButton(DialogItem(confirmation, kOk)));
+        const bool gone = WaitClosely(
+            [&] { return !Exists(kProposed) && IsWindowEnabled(menu_) && Indicator() == nullptr; });
+        const double seconds = watch.Seconds();
+        EXPECT_TRUE(gone) << "the uninstall did not end";
+        return gone ? seconds : -1;
+    }
+
+    double TimedPlainDelete() {
+        if (!WriteTree(kReferenceTree, payload_)) {
+            ADD_FAILURE() << "cannot write " << kReferenceTree;
+            return -1;
+        }
+        const Stopwatch watch;
+        const bool gone = RemoveTree(kReferenceTree);
+        const double seconds = watch.Seconds();
+        EXPECT_TRUE(gone);
+        return gone ? seconds : -1;
+    }
+};
+
+TEST_F(BenchTest, DISABLED_InstallAndUninstallAgainstDiscardAndPlainDelete) {
+    RemoveAfterwards("C:\\Dom Bench");
+    const char* wanted = std::getenv("DOMINARCH_BENCH_ROUNDS");
+    const int rounds = wanted != nullptr && std::atoi(wanted) > 0 ? std::atoi(wanted) : 5;
+    for (int round = 1; round <= rounds; ++round) {
+        const double discard = DiscardSeconds(Options().setup_path);
+        ASSERT_GT(discard, 0) << "cannot read the pack of " << Options().setup_path;
+        const double install = TimedInstall();
+        ASSERT_GT(install, 0);
+        const double uninstall = TimedUninstall();
+        ASSERT_GT(uninstall, 0);
+        ASSERT_TRUE(PressEscape(menu_));
+        ASSERT_TRUE(setup_->WaitForExit(kDefaultTimeoutMs));
+        const double plain_delete = TimedPlainDelete();
+        ASSERT_GT(plain_delete, 0);
+        std::printf("bench round %d: discard %.4f install %.4f uninstall %.4f delete %.4f\n", round,
+                    discard, install, uninstall, plain_delete);
+        std::fflush(stdout);
+    }
+}
+
+}  // namespace
+}  // namespace e2e
