@@ -248,7 +248,7 @@ wine_series() {
         exit 1
     fi
     step "under wine: $runs rounds of install, uninstall and their references"
-    DOMINARCH_BENCH_ROUNDS="$runs" "$root/tests/e2e/run_e2e.sh" "$win32" \
+    DOMINARCH_E2E_BENCH=1 DOMINARCH_BENCH_ROUNDS="$runs" "$root/tests/e2e/run_e2e.sh" "$win32" \
         --gtest_also_run_disabled_tests --gtest_filter='BenchTest.*' >"$work/wine.log" 2>&1 || {
         tail -n 40 "$work/wine.log" >&2
         exit 1

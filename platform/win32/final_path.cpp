@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <mutex>
+
 namespace platform {
 
 namespace {
@@ -35,6 +37,22 @@ std::string FinalPathOf(GetFinalPathFunction get_final_path, const std::string& 
     return final_path;
 }
 
+// The same for a folder, remembered for the last folder asked about: a removal or a copy asks
+// about every file of one folder in a row, and each answer costs kernel calls. A folder that has
+// since been put elsewhere cannot make a link look like a file: its entries' own final paths then
+// lie elsewhere too, and so do not match.
+std::string FolderFinalPathOf(GetFinalPathFunction get_final_path, const std::string& folder) {
+    static std::mutex mutex;
+    static std::string asked;
+    static std::string answer;
+    std::lock_guard<std::mutex> hold(mutex);
+    if (folder != asked || answer.empty()) {
+        answer = FinalPathOf(get_final_path, folder);
+        asked = folder;
+    }
+    return answer;
+}
+
 std::string FullPathOf(const std::string& path) {
     char buffer[2 * MAX_PATH];
     const DWORD length = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
@@ -62,7 +80,7 @@ bool LeadsElsewhere(const std::string& path) {
     }
     // The entry itself lies where its folder really is, under its own name; a folder reached
     // through a link (a linked Desktop, say) does not make the entries in it links.
-    std::string expected = FinalPathOf(get_final_path, full.substr(0, slash + 1));
+    std::string expected = FolderFinalPathOf(get_final_path, full.substr(0, slash + 1));
     if (expected.empty()) {
         return false;
     }

@@ -1,7 +1,26 @@
-// Events and semaphores as Win32 kernel objects. WaitForMultipleObjects reports the lowest index
-// when several handles are signalled, which is the "first wins" rule of WaitAny.
+// Events and semaphores on Win32 kernel objects, with their state also kept in user memory so
+// that a call the kernel need not see never reaches it. Every kernel call costs a round trip to
+// the kernel (under wine, to wineserver: some microseconds each, and a hand-off between two
+// threads makes a dozen of them), so:
+//   - the state (event set, semaphore available) lives in an atomic word; a wait that finds it
+//     as it wants returns at once, and on a machine with more than one processor a wait first
+//     spins for a few microseconds on it before it sleeps;
+//   - only a thread about to sleep uses the kernel object: it counts itself a sleeper, looks at
+//     the state once more, and then waits on the handle. A Set or Release signals the kernel
+//     object only when it finds a sleeper. The sleeper counts itself before its last look and
+//     the Set publishes the state before it counts sleepers, so one of the two sees the other:
+//     no wake-up is lost.
+// The kernel event is set only while the state is set (Set and Reset change both under a small
+// lock), so a sleeper never wakes on a stale signal; a kernel semaphore left at 1 by a wake-up
+// nobody needed only makes the next sleeper look again. WaitForMultipleObjects reports the lowest
+// index when several handles are signalled, which is the "first wins" rule of WaitAny.
+//
+// A waiter may close the object as soon as its wait returns, so a wait that has seen the new
+// state returns only once no Set or Release is still at work on the object.
 
 #include <windows.h>
+
+#include <atomic>
 
 #include "platform/sync.h"
 
@@ -9,68 +28,219 @@ namespace platform {
 
 namespace {
 
-HANDLE HandleOf(void* impl) {
-    return static_cast<HANDLE>(impl);
+constexpr double kSpinSeconds = 4e-6;
+
+inline void CpuRelax() {
+    __builtin_ia32_pause();
+}
+
+bool MaySpin() {
+    static const bool many_processors = [] {
+        SYSTEM_INFO info = {};
+        GetSystemInfo(&info);
+        return info.dwNumberOfProcessors > 1;
+    }();
+    return many_processors;
+}
+
+LONGLONG SpinTicks() {
+    static const LONGLONG ticks = [] {
+        LARGE_INTEGER frequency = {};
+        return QueryPerformanceFrequency(&frequency)
+                   ? static_cast<LONGLONG>(static_cast<double>(frequency.QuadPart) * kSpinSeconds)
+                   : 0;
+    }();
+    return ticks;
+}
+
+// Spins until `ready` holds; false when it did not within the spin time.
+template <typename Ready>
+bool SpinUntil(Ready ready) {
+    if (ready()) {
+        return true;
+    }
+    if (!MaySpin()) {
+        return false;
+    }
+    LARGE_INTEGER now = {};
+    QueryPerformanceCounter(&now);
+    const LONGLONG until = now.QuadPart + SpinTicks();
+    do {
+        for (int round = 0; round < 16; ++round) {
+            if (ready()) {
+                return true;
+            }
+            CpuRelax();
+        }
+        QueryPerformanceCounter(&now);
+    } while (now.QuadPart < until);
+    return ready();
+}
+
+// What events and semaphores share: the kernel object, the state word, the sleepers, and the
+// lock that Set, Reset and Release hold while they change the state and signal the kernel.
+struct SyncState {
+    HANDLE handle = nullptr;
+    std::atomic<LONG> state{0};     // event: 1 set; semaphore: 1 available
+    std::atomic<LONG> sleepers{0};  // threads in, or about to enter, a kernel wait on handle
+    std::atomic<LONG> busy{0};      // the lock: 1 while a Set, Reset or Release is at work
+
+    void Lock() {
+        while (busy.exchange(1) != 0) {
+            Sleep(0);
+        }
+    }
+    void Unlock() { busy.store(0); }
+    // Waits until no Set, Reset or Release touches the object any more.
+    void AwaitIdle() {
+        while (busy.load() != 0) {
+            Sleep(0);
+        }
+    }
+    bool Holds() const { return state.load() != 0; }
+};
+
+struct EventState : SyncState {
+    bool kernel_set = false;  // the kernel event is set; changed under the lock
+};
+
+EventState* StateOf(void* impl) {
+    return static_cast<EventState*>(impl);
+}
+
+SyncState* SemaphoreOf(void* impl) {
+    return static_cast<SyncState*>(impl);
+}
+
+bool TryTake(SyncState& semaphore) {
+    return semaphore.state.load(std::memory_order_relaxed) != 0 && semaphore.state.exchange(0) != 0;
 }
 
 }  // namespace
 
-Event::Event()
-    : impl_(SyncObjectCreationFails() ? nullptr : CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-    if (impl_ != nullptr) {
-        ResetEvent(HandleOf(impl_));  // created non-signalled and reset once more before use
+Event::Event() : impl_(nullptr) {
+    if (SyncObjectCreationFails()) {
+        return;
+    }
+    HANDLE handle = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (handle != nullptr) {
+        ResetEvent(handle);  // created non-signalled and reset once more before use
+        auto* state = new EventState;
+        state->handle = handle;
+        impl_ = state;
     }
 }
 
 Event::~Event() {
-    if (impl_ != nullptr) {
-        CloseHandle(HandleOf(impl_));
+    if (EventState* state = StateOf(impl_)) {
+        CloseHandle(state->handle);
+        delete state;
     }
 }
 
 void Event::Set() {
-    SetEvent(HandleOf(impl_));
+    EventState& event = *StateOf(impl_);
+    event.Lock();
+    event.state.store(1);
+    if (!event.kernel_set && event.sleepers.load() != 0) {
+        SetEvent(event.handle);
+        event.kernel_set = true;
+    }
+    event.Unlock();
 }
 
 void Event::Reset() {
-    ResetEvent(HandleOf(impl_));
+    EventState& event = *StateOf(impl_);
+    event.Lock();
+    event.state.store(0);
+    if (event.kernel_set) {
+        ResetEvent(event.handle);
+        event.kernel_set = false;
+    }
+    event.Unlock();
 }
 
 void Event::Wait() {
-    WaitForSingleObject(HandleOf(impl_), INFINITE);
+    EventState& event = *StateOf(impl_);
+    if (!SpinUntil([&event] { return event.Holds(); })) {
+        event.sleepers.fetch_add(1);
+        if (!event.Holds()) {
+            WaitForSingleObject(event.handle, INFINITE);
+        }
+        event.sleepers.fetch_sub(1);
+    }
+    event.AwaitIdle();
 }
 
 bool Event::IsSet() {
-    return WaitForSingleObject(HandleOf(impl_), 0) == WAIT_OBJECT_0;
+    return StateOf(impl_)->Holds();
 }
 
 int WaitAny(Event& first, Event& second) {
-    HANDLE handles[2] = {HandleOf(first.impl_), HandleOf(second.impl_)};
-    if (handles[0] == handles[1]) {
-        // The same object twice is refused by WaitForMultipleObjects; it is a single wait.
-        WaitForSingleObject(handles[0], INFINITE);
+    EventState& a = *StateOf(first.impl_);
+    EventState& b = *StateOf(second.impl_);
+    if (&a == &b) {
+        first.Wait();
         return 0;
     }
-    DWORD result = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
-    return result == WAIT_OBJECT_0 + 1 ? 1 : 0;  // a failed wait counts as the first
+    DWORD woke = WAIT_OBJECT_0;
+    if (!SpinUntil([&a, &b] { return a.Holds() || b.Holds(); })) {
+        a.sleepers.fetch_add(1);
+        b.sleepers.fetch_add(1);
+        if (!a.Holds() && !b.Holds()) {
+            HANDLE handles[2] = {a.handle, b.handle};
+            woke = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
+        }
+        a.sleepers.fetch_sub(1);
+        b.sleepers.fetch_sub(1);
+    }
+    // The first wins when both are set; a failed wait counts as the first.
+    const int which = a.Holds() ? 0 : b.Holds() || woke == WAIT_OBJECT_0 + 1 ? 1 : 0;
+    a.AwaitIdle();
+    b.AwaitIdle();
+    return which;
 }
 
-Semaphore::Semaphore(bool available)
-    : impl_(SyncObjectCreationFails() ? nullptr
-                                      : CreateSemaphoreA(nullptr, available ? 1 : 0, 1, nullptr)) {}
+Semaphore::Semaphore(bool available) : impl_(nullptr) {
+    if (SyncObjectCreationFails()) {
+        return;
+    }
+    HANDLE handle = CreateSemaphoreA(nullptr, 0, 1, nullptr);  // the count lives in `state`
+    if (handle != nullptr) {
+        auto* state = new SyncState;
+        state->handle = handle;
+        state->state.store(available ? 1 : 0);
+        impl_ = state;
+    }
+}
 
 Semaphore::~Semaphore() {
-    if (impl_ != nullptr) {
-        CloseHandle(HandleOf(impl_));
+    if (SyncState* state = SemaphoreOf(impl_)) {
+        CloseHandle(state->handle);
+        delete state;
     }
 }
 
 void Semaphore::Acquire() {
-    WaitForSingleObject(HandleOf(impl_), INFINITE);
+    SyncState& semaphore = *SemaphoreOf(impl_);
+    if (!SpinUntil([&semaphore] { return TryTake(semaphore); })) {
+        semaphore.sleepers.fetch_add(1);
+        while (!TryTake(semaphore)) {
+            WaitForSingleObject(semaphore.handle, INFINITE);
+        }
+        semaphore.sleepers.fetch_sub(1);
+    }
+    semaphore.AwaitIdle();
 }
 
 void Semaphore::Release() {
-    ReleaseSemaphore(HandleOf(impl_), 1, nullptr);  // fails harmlessly at the maximum count
+    SyncState& semaphore = *SemaphoreOf(impl_);
+    semaphore.Lock();
+    semaphore.state.store(1);  // a release of an available semaphore changes nothing
+    if (semaphore.sleepers.load() != 0) {
+        ReleaseSemaphore(semaphore.handle, 1, nullptr);  // fails harmlessly at the maximum count
+    }
+    semaphore.Unlock();
 }
 
 }  // namespace platform
