@@ -198,27 +198,31 @@ bool Writer::HandleFile(TransferRecord& record) {
 // A link where a payload file goes is removed (the link, never what it points to) and a plain
 // file written in its place: a file entry replaces whatever stood under its name, and writing
 // through the link would put the payload outside the install folder. A link that cannot be
-// removed this way (a folder junction on Windows) fails the run.
+// removed this way (a folder junction on Windows) fails the run. The name is looked at only when
+// the creation failed: in an empty folder that never happens, and each look costs time.
 bool Writer::CreateOutputFile(const std::string& name) {
-    const platform::PathKind kind = platform::QueryPathKind(name);
-    if (kind == platform::PathKind::kSpecial || kind == platform::PathKind::kFolder) {
-        Fail(path_.Of(name), kind == platform::PathKind::kFolder
-                                 ? "cannot be created: a folder of that name is in the way"
-                                 : "is not a regular file (a pipe, a device or a socket) and "
-                                   "is never opened");
-        return false;
-    }
-    if (kind == platform::PathKind::kLink) {
-        if (FsError error = platform::RemoveFile(name); error != FsError::kOk) {
-            Fail(path_.Of(name), std::string("is a symbolic link that cannot be replaced: ") +
-                                     DescribeFsError(error));
-            return false;
-        }
-    }
+    bool link_removed = false;
     for (;;) {
         const FsError error = file_.Create(name);
         if (error == FsError::kOk) {
             return true;
+        }
+        const platform::PathKind kind = platform::QueryPathKind(name);
+        if (kind == platform::PathKind::kSpecial || kind == platform::PathKind::kFolder) {
+            Fail(path_.Of(name), kind == platform::PathKind::kFolder
+                                     ? "cannot be created: a folder of that name is in the way"
+                                     : "is not a regular file (a pipe, a device or a socket) and "
+                                       "is never opened");
+            return false;
+        }
+        if (kind == platform::PathKind::kLink && !link_removed) {
+            if (FsError removal = platform::RemoveFile(name); removal != FsError::kOk) {
+                Fail(path_.Of(name), std::string("is a symbolic link that cannot be replaced: ") +
+                                         DescribeFsError(removal));
+                return false;
+            }
+            link_removed = true;
+            continue;
         }
         if (!platform::IsOutOfSpace(error) ||
             platform::ShowDialog(IDD_DISK_FULL) != platform::kDialogOk) {

@@ -201,13 +201,21 @@ FsError OutputFile::Create(const std::string& path) {
         return fault;
     }
     Close();
-    // An existing name that leads elsewhere is never truncated or written through.
-    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && LeadsElsewhere(path)) {
-        return FsError::kAccessDenied;
-    }
+    // A new name first: nothing stands there that could lead elsewhere, and it costs one look
+    // at the name, which a copy into an empty folder makes for every file.
     SECURITY_ATTRIBUTES inheritable = {sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS,
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
+        // Something stands under the name. It is truncated only when it is the file itself: a
+        // link to a file elsewhere, or one to nothing (the name exists, yet no file answers
+        // to it), would be written through.
+        if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES || LeadsElsewhere(path)) {
+            return FsError::kAccessDenied;
+        }
+        file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
     if (file == INVALID_HANDLE_VALUE) {
         return FromLastError();
     }

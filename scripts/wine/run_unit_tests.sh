@@ -56,6 +56,14 @@ wine_env_trap
 wine_env_make_prefix "${WINE_ENV_VERSION:-win98}" || exit 1
 # Tests that create windows and read back what they painted need a display.
 wine_env_start_xvfb || exit 1
+# Links as a user of the host makes them, which a Win32 program cannot: one to a file outside,
+# one to a name outside that does not exist (the file tests check nothing goes through them).
+fixture="$WINEPREFIX/drive_c/Dom Link Fixture"
+mkdir -p "$fixture/inside" "$fixture/outside" &&
+    printf 'keep' >"$fixture/outside/precious.txt" &&
+    ln -s "$fixture/outside/precious.txt" "$fixture/inside/to_file.txt" &&
+    ln -s "$fixture/outside/nowhere.txt" "$fixture/inside/dangling.txt" ||
+    { echo "cannot make the link fixture" >&2; exit 1; }
 
 passed=()
 failed=()

@@ -10,6 +10,10 @@
 #include "platform/files.h"
 #include "tests/platform/test_folder.h"
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace {
 
 using platform::FsError;
@@ -98,6 +102,47 @@ TEST(OutputFile, FailuresAreReportedAndLeaveItClosed) {
     EXPECT_EQ(written, 0u);
     EXPECT_NE(file.Seek(0), FsError::kOk);
     EXPECT_EQ(file.Close(), FsError::kOk);
+}
+
+// Links under the names a file is created with, as a user makes them: POSIX links made here;
+// under wine, the ones the run script makes in the prefix with the host's ln -s (a Win32
+// program cannot make them), which wine shows as plain files.
+struct LinkFixture {
+    std::string to_file;  // leads to `target`, which holds "keep"
+    std::string target;
+    std::string dangling;  // leads to `nowhere`, which does not exist
+    std::string nowhere;
+};
+
+#ifdef _WIN32
+bool MakeLinks(const TestFolder&, LinkFixture* links) {
+    const std::string inside = "C:\\Dom Link Fixture\\inside\\";
+    const std::string outside = "C:\\Dom Link Fixture\\outside\\";
+    *links = {inside + "to_file.txt", outside + "precious.txt", inside + "dangling.txt",
+              outside + "nowhere.txt"};
+    return platform::QueryPathKind(links->to_file) != platform::PathKind::kMissing;
+}
+#else
+bool MakeLinks(const TestFolder& root, LinkFixture* links) {
+    *links = {root / "to_file", root / "precious.txt", root / "dangling", root / "nowhere"};
+    return WriteFile(links->target, "keep") &&
+           symlink(links->target.c_str(), links->to_file.c_str()) == 0 &&
+           symlink(links->nowhere.c_str(), links->dangling.c_str()) == 0;
+}
+#endif
+
+TEST(OutputFile, NeverWritesThroughALinkNorCreatesWhatADanglingOneNames) {
+    TestFolder root;
+    LinkFixture links;
+    if (!MakeLinks(root, &links)) {
+        GTEST_SKIP() << "no links to test with (the run script makes them under wine)";
+    }
+    platform::OutputFile file;
+    EXPECT_NE(file.Create(links.to_file), FsError::kOk);
+    EXPECT_EQ(ReadFile(links.target), "keep");
+    EXPECT_NE(file.Create(links.dangling), FsError::kOk);
+    EXPECT_EQ(platform::QueryPathKind(links.nowhere), platform::PathKind::kMissing);
+    EXPECT_FALSE(file.IsOpen());
 }
 
 TEST(OutputFile, DestructorClosesSoTheFileCanBeRemoved) {
