@@ -144,6 +144,10 @@ remove_targets() {
 # Waits until the inodes freed by the last removal of target folders are no longer skipped.
 wait_after_removal() {
     local removed now wait_for
+    mkdir -p "$targets"
+    if [[ "$(stat -f -c %T "$targets")" == tmpfs ]]; then
+        return  # tmpfs does not skip freed inodes
+    fi
     removed="$(cat "$removed_stamp" 2>/dev/null || echo 0)"
     now="$(date +%s)"
     wait_for=$((removed + 300 - now))
@@ -207,7 +211,7 @@ main() {
     if [[ "${DOMINARCH_BENCH_WINE:-1}" != 0 ]]; then
         wine_series
     fi
-    "${measure[@]}" summary "$raw" "$pack" "$targz" "$targets" | tee "$work/results.txt"
+    "${measure[@]}" summary "$raw" "$pack" "$targz" "$(dirname "$targets")" | tee "$work/results.txt"
 }
 
 busy=""  # the competing busy process while it runs
@@ -250,8 +254,8 @@ wine_series() {
     step "under wine: $runs rounds of install, uninstall and their references"
     DOMINARCH_E2E_BENCH=1 DOMINARCH_BENCH_ROUNDS="$runs" "$root/tests/e2e/run_e2e.sh" "$win32" \
         --gtest_also_run_disabled_tests --gtest_filter='BenchTest.*' >"$work/wine.log" 2>&1 || {
-        tail -n 40 "$work/wine.log" >&2
-        exit 1
+        grep -v '^wine: Read access denied' "$work/wine.log" | tail -n 30 >&2
+        step "the part under wine failed (see $work/wine.log): its rounds so far are counted"
     }
     # "bench round N: discard S install S uninstall S delete S" -> "wd S 0", "wi S 0", ...
     sed -n 's/^bench round [0-9]*: discard \([0-9.]*\) install \([0-9.]*\) uninstall \([0-9.]*\) delete \([0-9.]*\).*/wd \1 0\nwi \2 0\nwu \3 0\nwx \4 0/p' \

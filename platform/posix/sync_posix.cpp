@@ -9,11 +9,13 @@
 // a second WaitAny name the same `second` at the same time, it polls instead; the installer never
 // does that.
 //
-// On a machine with more than one processor a wait first spins for about a microsecond on the
-// word. A hand-off whose other side answers within that time costs no sleep and no wake-up, and a
-// spin that long never holds a core the other side needs for long: on a busy machine the waiter
-// sleeps almost at once. On one processor the other side cannot answer while this one spins, so
-// nothing spins there.
+// On a machine with more than one processor a wait first spins for up to 20 microseconds on the
+// word. The copy's reader, having handed a chunk over, waits only for the writer to copy the
+// record and answer: that takes a few microseconds when the writer is awake, and a sleep and a
+// wake-up cost more. Measured on two cores against a spin of one microsecond, the copy took 1.12
+// rather than 1.26 times the decompression alone, for the same processor time (1.39 against 1.37
+// times): a longer wait, as for the next chunk, gives up its core after those 20 microseconds.
+// On one processor the other side cannot answer while this one spins, so nothing spins there.
 //
 // A waiter may destroy the object as soon as its wait returns, as a Win32 handle may be closed
 // right after its wait. So a Set or Release counts itself busy on the object while it works on
@@ -32,7 +34,7 @@ namespace {
 
 constexpr uint32_t kSet = 1;   // event: set; semaphore: available
 constexpr uint32_t kBump = 2;  // one change of an event's word that is not its own Set or Reset
-constexpr auto kSpinTime = std::chrono::microseconds(1);
+constexpr auto kSpinTime = std::chrono::microseconds(20);
 
 inline void CpuRelax() {
 #if defined(__x86_64__) || defined(__i386__)

@@ -91,6 +91,16 @@ double DiscardSeconds(const std::string& setup) {
     return seconds;
 }
 
+// The dialog titled `title` once it is on the screen with its button `button`, else null: one
+// look for the title, and more only when it is there.
+HWND ShownDialog(const char* title, int button) {
+    HWND dialog = FindWindowA(kDialogClass, title);
+    return dialog != nullptr && IsWindowVisible(dialog) && DialogItem(dialog, button) != nullptr &&
+                   IsWindowEnabled(DialogItem(dialog, button))
+               ? dialog
+               : nullptr;
+}
+
 bool WriteTree(const std::string& root, const TreeEntries& entries) {
     if (!CreateFolders(root)) {
         return false;
@@ -119,7 +129,7 @@ class BenchTest : public InstallSessionTest {
         EXPECT_TRUE(ClickButton(DialogItem(browser, kOk)));
         HWND question = nullptr;
         const bool asked = WaitClosely([&] {
-            question = FindWindowA(kDialogClass, "Installer");
+            question = ShownDialog("Installer", kCancel);
             return question != nullptr;
         });
         const double seconds = watch.Seconds();
@@ -145,7 +155,7 @@ class BenchTest : public InstallSessionTest {
         // whole tree goes, as in the plain delete; the time the question is up does not count.
         double asked_for = 0;
         const bool gone = WaitClosely([&] {
-            if (HWND question = FindWindowA(kDialogClass, "Uninstalling...")) {
+            if (HWND question = ShownDialog("Uninstalling...", kOk)) {
                 const Stopwatch asked;
                 Press(question, kOk);
                 asked_for += asked.Seconds();
