@@ -15,13 +15,11 @@
 #include <zlib.h>
 
 #include <climits>
-#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -31,6 +29,7 @@
 #include "platform/dialogs.h"
 #include "platform/resource_store.h"
 #include "res/resource_ids.h"
+#include "tools/dompack/waiting_listener.h"
 
 namespace {
 
@@ -78,25 +77,6 @@ class QuietProgress : public ProgressIndicator {
     void Advance(uint32_t) override {}
     bool CancelRequested() override { return false; }
     void ClearCancelRequest() override {}
-};
-
-class Waiting : public ExtractionListener {
-  public:
-    void OnExtractionDone(int result) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        result_ = result;
-        done_.notify_all();
-    }
-    int Wait() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        done_.wait(lock, [this] { return result_ >= 0; });
-        return result_;
-    }
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable done_;
-    int result_ = -1;
 };
 
 // True when `data` is one or more whole gzip members and nothing else, each member's CRC and
@@ -225,9 +205,10 @@ void Extract(const std::vector<uint8_t>& pack, bool first_installation) {
     SetCurrentProgressIndicator(&progress);
     Answers answers;
     platform::SetDialogHost(&answers);
-    Waiting listener;
+    WaitingListener listener;
     Check(StartExtraction(s.install.string(), first_installation, &listener));
-    const int result = listener.Wait();
+    ExtractionFailure failure;
+    const int result = listener.Wait(&failure);
     platform::SetDialogHost(nullptr);
     ClearCurrentProgressIndicator(&progress);
     platform::RemoveResource("PACK", IDR_PACK);

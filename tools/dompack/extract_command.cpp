@@ -4,10 +4,8 @@
 // extraction, saved games are kept.
 
 #include <cerrno>
-#include <condition_variable>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <string>
 
 #include "engine/extraction.h"
@@ -18,6 +16,7 @@
 #include "tools/dompack/commands.h"
 #include "tools/dompack/mapped_file.h"
 #include "tools/dompack/terminal_progress.h"
+#include "tools/dompack/waiting_listener.h"
 
 namespace {
 
@@ -40,31 +39,6 @@ class ExtractDialogs : public platform::DialogHost {
 
   private:
     TerminalProgress& progress_;
-};
-
-class WaitingListener : public ExtractionListener {
-  public:
-    void OnExtractionFailed(const ExtractionFailure& failure) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        failure_ = failure;
-    }
-    void OnExtractionDone(int result) override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        result_ = result;
-        done_.notify_all();
-    }
-    int Wait(ExtractionFailure* failure) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        done_.wait(lock, [this] { return result_ >= 0; });
-        *failure = failure_;
-        return result_;
-    }
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable done_;
-    int result_ = -1;
-    ExtractionFailure failure_;
 };
 
 // The current folder's view of `dir` as a full path without trailing separators: the pipeline
