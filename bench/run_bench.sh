@@ -238,17 +238,22 @@ busy_series() {
     stop_busy
 }
 
-# The install and uninstall under wine: a win32 build carrying the benchmark payload, and the
+# The install and uninstall under wine: a win32 build carrying the benchmark payload (a 64-bit
+# one where the kernel refuses 32-bit programs: see scripts/wine/wine_env.sh), and the
 # end-to-end driver's benchmark run in the suite's own prefix and display.
 wine_series() {
-    local win32="$root/build/bench-win32"
+    local arch toolchain win32
+    # shellcheck source=../scripts/wine/wine_env.sh
+    arch="$(source "$root/scripts/wine/wine_env.sh" && wine_env_arch)"
+    toolchain="$root/cmake/mingw-i686.cmake"
+    [ "$arch" = win64 ] && toolchain="$root/cmake/mingw-x86_64.cmake"
+    win32="$root/build/bench-$arch"
     step "under wine: building Setup.exe with the benchmark payload in $win32"
-    if ! { cmake -S "$root" -B "$win32" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+    if ! { cmake -S "$root" -B "$win32" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DDOMINARCH_DOMPACK="$dompack" -DDOMINARCH_PAYLOAD_DIR="$payload" &&
         cmake --build "$win32" -j 2 --target Setup dominarch_e2e Dominarch resDE; } \
-        >"$work/build-win32.log" 2>&1; then
-        cat "$work/build-win32.log" >&2
+        >"$work/build-$arch.log" 2>&1; then
+        cat "$work/build-$arch.log" >&2
         exit 1
     fi
     step "under wine: $runs rounds of install, uninstall and their references"

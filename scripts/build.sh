@@ -6,6 +6,8 @@
 #   scripts/build.sh fuzz      clang with libFuzzer and AddressSanitizer: the fuzzers
 #   scripts/build.sh win32     mingw-w64: Setup.exe (packed with the native build's dompack),
 #                              the sample game, the Win32 unit tests and the end-to-end driver
+#   scripts/build.sh win64     the same for 64-bit Windows, to run the tests where only a 64-bit
+#                              wine runs (a kernel that refuses 32-bit programs); never shipped
 # A build may be followed by the targets to build (say "win32 Setup"); then only those are built,
 # and for win32 only the native dompack beside them.
 set -euo pipefail
@@ -40,16 +42,18 @@ case "$build" in
     fuzz)
         CC=clang CXX=clang++ configure_and_build fuzz -DDOMINARCH_SANITIZER=address \
             -DDOMINARCH_FUZZERS=ON -- ${targets[@]+"${targets[@]}"} ;;
-    win32)
+    win32 | win64)
         if [ "${#targets[@]}" -gt 0 ]; then
             configure_and_build native -- dompack
         else
             configure_and_build native
         fi
-        configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+        toolchain="$root/cmake/mingw-i686.cmake"
+        [ "$build" = win64 ] && toolchain="$root/cmake/mingw-x86_64.cmake"
+        configure_and_build "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
             -DDOMINARCH_DOMPACK="$root/build/native/tools/dompack/dompack" \
             -- ${targets[@]+"${targets[@]}"} ;;
     *)
-        sed -n '2,10p' "$0" >&2
+        sed -n '2,12p' "$0" >&2
         exit 2 ;;
 esac

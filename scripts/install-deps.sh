@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs what the builds and tests need on a Debian 12 machine: the native toolchain and
-# GoogleTest, clang for the fuzzers, the mingw-w64 cross compiler with zlib, wine with its 32-bit
-# part (i386 architecture), Xvfb and python3. Safe to run again: it does nothing when all is there.
+# GoogleTest, clang for the fuzzers, the mingw-w64 cross compilers (32- and 64-bit) with zlib,
+# wine with its 32-bit part (i386 architecture) and its 64-bit loader (for kernels that refuse
+# 32-bit programs), Xvfb and python3. Safe to run again: it does nothing when all is there.
 set -euo pipefail
 
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev clang-format
     libgtest-dev googletest zlib1g-dev
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev
-    wine wine32:i386 xvfb xauth x11-utils python3 liblnk-utils
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    wine wine32:i386 wine64 xvfb xauth x11-utils python3 liblnk-utils
 )
 
 missing=()

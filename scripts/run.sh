@@ -2,19 +2,22 @@
 # Builds Setup.exe with the embedded sample payload and runs it under wine, in the project's own
 # wine prefix (build/wine-prefix, of the Windows 98 family; never ~/.wine), on your display.
 # Where there is no display, it runs on a virtual one, saves a picture of the menu screen and
-# says where it is.
+# says where it is. Where the kernel cannot run 32-bit programs (some virtual machines), only a
+# 64-bit wine runs: then the 64-bit build of the same sources is run, in build/wine-prefix-win64.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 
 "$root/scripts/install-deps.sh"
-# Only what is run here: Setup.exe (with the native dompack that packs its payload) and the
-# helper that shows the menu screen where there is no display.
-"$root/scripts/build.sh" win32 Setup window_snapshot
-
 # shellcheck source=wine/wine_env.sh
 source "$root/scripts/wine/wine_env.sh"
 wine_env_export_defaults
+build="$WINEARCH"
+# Only what is run here: Setup.exe (with the native dompack that packs its payload) and the
+# helper that shows the menu screen where there is no display.
+"$root/scripts/build.sh" "$build" Setup window_snapshot
+
 export WINEPREFIX="$root/build/wine-prefix"
+[ "$build" = win64 ] && WINEPREFIX="$root/build/wine-prefix-win64"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Making the wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
@@ -26,7 +29,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine reg add 'HKCU\Software\Wine' /v Version /d win98 /f >/dev/null 2>&1
 fi
 
-setup="$root/build/win32/app/Setup.exe"
+setup="$root/build/$build/app/Setup.exe"
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     echo "Running $setup"
     exec wine "$setup"
@@ -40,7 +43,7 @@ bmp="$root/build/screenshots/menu_screen.bmp"
 png="$root/build/screenshots/menu_screen.png"
 wine "$setup" &
 setup_pid=$!
-wine "$root/build/win32/tests/e2e/window_snapshot.exe" "Dominarch Installer" \
+wine "$root/build/$build/tests/e2e/window_snapshot.exe" "Dominarch Installer" \
     "$(winepath -w "$bmp")" --escape
 wait "$setup_pid"
 echo "Setup.exe ended with exit code $?"

@@ -19,10 +19,38 @@ WINE_ENV_RUN_TIMEOUT="${WINE_ENV_RUN_TIMEOUT:-600}"  # seconds one wine_env_run 
 
 wine_env_log() { echo "[wine_env] $*" >&2; }
 
+# True when this kernel runs 32-bit programs, which wine's 32-bit loader is. Some virtual
+# machines' kernels refuse them ("Exec format error"); there only a 64-bit wine runs.
+wine_env_runs_32bit() {
+    /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# The wine this machine runs, and with it the build whose programs run in it: "win32" (the
+# product's own build, build/win32) where the kernel runs 32-bit programs, else "win64" (the same
+# sources built for 64-bit Windows, build/win64). WINE_ENV_ARCH set by hand wins.
+wine_env_arch() {
+    if [ -n "${WINE_ENV_ARCH:-}" ]; then
+        echo "$WINE_ENV_ARCH"
+    elif wine_env_runs_32bit; then
+        echo win32
+    else
+        echo win64
+    fi
+}
+
 # Quiet, prompt-free wine: no debug chatter, no mono/gecko installers, no menu or desktop entries
-# written to the host.
+# written to the host. A 64-bit prefix is run by the 64-bit loader (wine64-bin's "wine").
 wine_env_export_defaults() {
-    export WINEARCH=win32
+    WINEARCH="$(wine_env_arch)"
+    export WINEARCH
+    if [ "$WINEARCH" = win64 ]; then
+        local bin
+        bin="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine64-bin"
+        case ":$PATH:" in
+            *":$bin:"*) ;;
+            *) export PATH="$bin:$PATH" ;;
+        esac
+    fi
     export WINEDEBUG="${WINEDEBUG:--all}"
     export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 }

@@ -7,12 +7,13 @@ namespace e2e {
 
 namespace {
 
-static_assert(sizeof(void*) == 4, "the offsets below are those of 32-bit processes");
+// The other process is of the driver's own width (32-bit, or 64-bit in the test build for
+// machines that run only a 64-bit wine), so its structures have the driver's layout.
 
 // The leading fields of PROCESS_BASIC_INFORMATION.
 struct BasicInformation {
     LONG exit_status;
-    uint32_t peb_address;
+    ULONG_PTR peb_address;
     ULONG_PTR affinity_mask;
     LONG base_priority;
     ULONG_PTR process_id;
@@ -23,25 +24,26 @@ struct BasicInformation {
 struct RemoteUnicodeString {
     uint16_t length;  // bytes, without a terminator
     uint16_t maximum_length;
-    uint32_t buffer;  // address in the other process
+    ULONG_PTR buffer;  // address in the other process
 };
 
+constexpr bool kWide = sizeof(void*) == 8;
 constexpr int kProcessBasicInformation = 0;
-constexpr uint32_t kPebProcessParametersOffset = 0x10;
-constexpr uint32_t kParamsCurrentFolderOffset = 0x24;  // CurrentDirectory.DosPath
-constexpr uint32_t kParamsCommandLineOffset = 0x40;
+constexpr ULONG_PTR kPebProcessParametersOffset = kWide ? 0x20 : 0x10;
+constexpr ULONG_PTR kParamsCurrentFolderOffset = kWide ? 0x38 : 0x24;  // CurrentDirectory.DosPath
+constexpr ULONG_PTR kParamsCommandLineOffset = kWide ? 0x70 : 0x40;
 
 using NtQueryInformationProcessFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
 
 template <typename T>
-bool ReadRemote(HANDLE process, uint32_t address, T* value) {
+bool ReadRemote(HANDLE process, ULONG_PTR address, T* value) {
     SIZE_T read = 0;
-    return ReadProcessMemory(process, reinterpret_cast<const void*>(uintptr_t{address}), value,
-                             sizeof(T), &read) &&
+    return ReadProcessMemory(process, reinterpret_cast<const void*>(address), value, sizeof(T),
+                             &read) &&
            read == sizeof(T);
 }
 
-bool ReadRemoteString(HANDLE process, uint32_t address, std::string* text) {
+bool ReadRemoteString(HANDLE process, ULONG_PTR address, std::string* text) {
     RemoteUnicodeString header = {};
     if (!ReadRemote(process, address, &header) || header.length % 2 != 0) {
         return false;
@@ -49,8 +51,8 @@ bool ReadRemoteString(HANDLE process, uint32_t address, std::string* text) {
     std::vector<wchar_t> wide(header.length / 2 + 1, L'\0');
     SIZE_T read = 0;
     if (header.length > 0 &&
-        (!ReadProcessMemory(process, reinterpret_cast<const void*>(uintptr_t{header.buffer}),
-                            wide.data(), header.length, &read) ||
+        (!ReadProcessMemory(process, reinterpret_cast<const void*>(header.buffer), wide.data(),
+                            header.length, &read) ||
          read != header.length)) {
         return false;
     }
@@ -77,7 +79,7 @@ bool ReadProcessParams(HANDLE process, ProcessParams* params) {
     if (query(process, kProcessBasicInformation, &basic, sizeof(basic), nullptr) != 0) {
         return false;
     }
-    uint32_t parameters = 0;
+    ULONG_PTR parameters = 0;
     if (!ReadRemote(process, basic.peb_address + kPebProcessParametersOffset, &parameters) ||
         parameters == 0) {
         return false;
