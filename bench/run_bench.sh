@@ -10,7 +10,10 @@
 #   (a) memgz_discard_bench: the whole pack read through memgz_read into a discard buffer, which
 #       is the cost of decompression alone;
 #   (b) `dompack extract` of the pack into a fresh folder, through the installer's pipeline;
-#   (c) `tar -xzf` of the tar.gz into a fresh folder.
+#   (c) `tar -xzf` of the tar.gz into a fresh folder;
+#   (w) tree_write_bench: the tree written into a fresh folder from memory (decompressed first,
+#       untimed) with the writer's calls on one thread: the cost of writing alone, which with (a)
+#       bounds from below what any copy can cost.
 # The runs are interleaved (a, b, c, a, b, c, ...) so that a change in the load of a shared
 # machine falls on all three alike; the ratio of (b) to (a) is taken run by run (its median and
 # its worst). Then RUNS pairs of (a) and (b) once more while one competing busy process
@@ -70,7 +73,7 @@ configure_and_build() {
     if [[ ! -f "$build/build.ninja" ]]; then
         cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo || return
     fi
-    cmake --build "$build" -j 2 --target dompack memgz_discard_bench
+    cmake --build "$build" -j 2 --target dompack memgz_discard_bench tree_write_bench
 }
 
 build_tools() {
@@ -81,6 +84,7 @@ build_tools() {
     fi
     dompack="$build/tools/dompack/dompack"
     discard="$build/bench/memgz_discard_bench"
+    tree_write="$build/bench/tree_write_bench"
 }
 
 make_payload() {
@@ -122,6 +126,11 @@ run_a() { "${measure[@]}" time a "$log" -- "$discard" "$pack"; }
 run_b() {
     fresh_folder "b.$1"
     "${measure[@]}" time b "$log" -- "$dompack" extract "$pack" "$out"
+}
+# The program times its writing itself: "write WALL CPU" -> "w WALL CPU".
+run_w() {
+    fresh_folder "w.$1"
+    "$tree_write" "$pack" "$out" 2>>"$log" | sed -n 's/^write /w /p'
 }
 run_busy_a() { "${measure[@]}" time A "$log" -- "$discard" "$pack"; }
 run_busy_b() {
@@ -198,6 +207,7 @@ main() {
             run_b "$i" >>"$raw"
         fi
         run_c "$i" >>"$raw"
+        run_w "$i" >>"$raw"
     done
 
     if ((with_b)); then
