@@ -272,8 +272,8 @@ wine_series() {
         grep -v '^wine: Read access denied' "$work/wine.log" | tail -n 30 >&2
         step "the part under wine failed (see $work/wine.log): its rounds so far are counted"
     }
-    # "bench round N: discard S install S uninstall S delete S" -> "wd S 0", "wi S 0", ...
-    sed -n 's/^bench round [0-9]*: discard \([0-9.]*\) install \([0-9.]*\) uninstall \([0-9.]*\) delete \([0-9.]*\).*/wd \1 0\nwi \2 0\nwu \3 0\nwx \4 0/p' \
+    # "bench round N: discard S install S uninstall S delete S write S" -> "wd S 0", "wi S 0", ...
+    sed -n 's/^bench round [0-9]*: discard \([0-9.]*\) install \([0-9.]*\) uninstall \([0-9.]*\) delete \([0-9.]*\) write \([0-9.]*\).*/wd \1 0\nwi \2 0\nwu \3 0\nwx \4 0\nww \5 0/p' \
         "$work/wine.log" >>"$raw"
 }
 
