@@ -119,18 +119,49 @@ TEST(Event, AWaiterOnAnotherThreadWakesOnSet) {
     EXPECT_TRUE(w.single_done);
 }
 
-TEST(Event, ResetBeforeUseClearsAStaleSet) {
+// A Set that nobody waited for, or one that woke a sleeper (which may leave a signal in the
+// kernel), undone by a Reset: neither a later WaitAny nor a later Wait may end on it.
+class StaleSetTable : public ::testing::TestWithParam<bool> {};
+
+TEST_P(StaleSetTable, AResetSetIsNotSeenByTheNextWaiters) {
+    const bool set_for_a_sleeper = GetParam();
     Waiter w;
-    w.first.Set();
+    if (set_for_a_sleeper) {
+        Thread any_sleeper;
+        Thread single_sleeper;
+        ASSERT_TRUE(any_sleeper.Start(WaitAnyProc, &w));
+        ASSERT_TRUE(single_sleeper.Start(WaitProc, &w));
+        Pause();
+        w.first.Set();
+        w.single.Set();
+        any_sleeper.Join();
+        single_sleeper.Join();
+        ASSERT_EQ(w.woke_by, 0);
+        ASSERT_TRUE(w.single_done);
+        w.woke_by = -1;
+        w.single_done = false;
+    } else {
+        w.first.Set();
+        w.single.Set();
+    }
     w.first.Reset();
-    Thread thread;
-    ASSERT_TRUE(thread.Start(WaitAnyProc, &w));
+    w.single.Reset();
+    Thread any_waiter;
+    Thread single_waiter;
+    ASSERT_TRUE(any_waiter.Start(WaitAnyProc, &w));
+    ASSERT_TRUE(single_waiter.Start(WaitProc, &w));
     Pause();
     EXPECT_EQ(w.woke_by, -1);
+    EXPECT_FALSE(w.single_done);
     w.second.Set();
-    thread.Join();
+    w.single.Set();
+    any_waiter.Join();
+    single_waiter.Join();
     EXPECT_EQ(w.woke_by, 1);
+    EXPECT_TRUE(w.single_done);
 }
+
+INSTANTIATE_TEST_SUITE_P(Sync, StaleSetTable, ::testing::Bool());
 
 struct Doomed {
     Event* first = new Event;
