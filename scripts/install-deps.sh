@@ -28,5 +28,20 @@ echo "install-deps: installing ${missing[*]}"
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
 fi
-$sudo apt-get update -qq
-$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# A mirror in the middle of a sync can fail one index; retry, then go on with the lists there are:
+# the install below still fails clearly if a package cannot be found.
+for attempt in 1 2 3; do
+    $sudo apt-get update -qq && break
+    echo "install-deps: apt-get update failed (attempt $attempt)" >&2
+    [ "$attempt" -lt 3 ] && sleep 15
+done
+install() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$@"; }
+install "${missing[@]}" && exit 0
+# wine's 32-bit part needs every i386 library at the version of its amd64 twin, so one stale i386
+# index breaks it alone. Install the rest, then try it by itself: without it the wine steps use
+# the 64-bit build (scripts/wine/wine_env.sh chooses), as on kernels that refuse 32-bit programs.
+rest=()
+for p in "${missing[@]}"; do [ "$p" = wine32:i386 ] || rest+=("$p"); done
+[ ${#rest[@]} -eq ${#missing[@]} ] && exit 1
+[ ${#rest[@]} -eq 0 ] || install "${rest[@]}"
+install wine32:i386 || echo "install-deps: wine32:i386 could not be installed; wine runs 64-bit" >&2
