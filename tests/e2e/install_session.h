@@ -292,28 +292,47 @@ class InstallSessionTest : public MenuSessionTest {
         ExpectMenu(menu_, kInstalledMenu, kInstallItem);
     }
 
-    // Waits until a reinstall into `folder` has ended: the folder holds the registered payload
-    // and the menu screen has released its items. The titles of the windows other than the menu
-    // screen that showed meanwhile are returned.
+    // Waits until a reinstall into `folder` has ended: the registration names the folder's
+    // Setup.exe again and the menu screen has released its items; then the folder must hold the
+    // registered payload. The caller makes the uninstall entry name something else first. The
+    // folder is read only once the copy is over: a file the driver holds open makes the copy's
+    // CreateFile fail (the copy opens without sharing), which ends the copy. The titles of the
+    // windows other than the menu screen that showed meanwhile are returned.
     std::vector<std::string> WaitForReinstall(const std::string& folder) {
         std::vector<std::string> titles;
-        TreeEntries seen;
-        const DWORD start = GetTickCount();
-        while (!(ReadTree(folder, &seen) && TreeDifferences(AsRegistered(payload_), seen).empty() &&
-                 Indicator() == nullptr && IsWindowEnabled(Item(kInstallItem).window))) {
-            for (HWND window : VisibleTopLevelWindows(setup_->Id())) {
-                if (window != menu_) {
-                    titles.push_back(WindowTitle(window));
+        const std::string command = folder + "\\Setup.exe /uninstall";
+        const bool ended = WaitUntil(
+            [&] {
+                for (HWND window : VisibleTopLevelWindows(setup_->Id())) {
+                    if (window != menu_) {
+                        titles.push_back(WindowTitle(window));
+                    }
                 }
-            }
-            if (GetTickCount() - start > kCopyTimeoutMs) {
-                ADD_FAILURE() << "the reinstall did not end:"
-                              << TreeDifferences(AsRegistered(payload_), seen);
-                break;
-            }
-            Sleep(kPollIntervalMs);
+                return UninstallCommand() == command && Indicator() == nullptr &&
+                       IsWindowEnabled(Item(kInstallItem).window);
+            },
+            kCopyTimeoutMs);
+        TreeEntries seen;
+        ReadTree(folder, &seen);
+        const std::string differences = TreeDifferences(AsRegistered(payload_), seen);
+        if (!ended || !differences.empty()) {
+            ADD_FAILURE() << (ended ? "the reinstall left:" : "the reinstall did not end:")
+                          << differences;
         }
         return titles;
+    }
+
+    // The uninstall entry's UninstallString, or "" when there is none.
+    static std::string UninstallCommand() {
+        std::vector<StoredValue> values;
+        if (ListMachineValues(kUninstallEntryKey, &values)) {
+            for (const StoredValue& value : values) {
+                if (value.name == "UninstallString") {
+                    return std::string(value.data.c_str());  // without the stored NUL
+                }
+            }
+        }
+        return "";
     }
 
     // The menu screen is back in service with nothing installed: it takes the next click.

@@ -140,6 +140,7 @@ TEST_F(InstallTest, ReinstallAsksNothing) {
     ASSERT_TRUE(CreateFolders(folder));
     ASSERT_TRUE(WriteWholeFile(folder + "\\tovk.cfg", "stale"));
     ASSERT_TRUE(CreateMachineKey(kInstallKey, {{"Path", folder}}));
+    ASSERT_TRUE(CreateMachineKey(kUninstallEntryKey, {{"UninstallString", "stale"}}));
     StartAndInstall();
     const std::vector<std::string> titles = WaitForReinstall(folder);
     EXPECT_TRUE(titles.empty()) << "shown: " << titles.front();

@@ -142,8 +142,13 @@ TEST_F(LifeTest, InstallPlayReinstallUninstallTwiceOver) {
     TestProcess* game = WaitForChild("Dominarch.exe");
     ASSERT_NE(game, nullptr) << "no game was started";
     std::string record;
-    ASSERT_TRUE(
-        WaitUntil([&] { return ReadWholeFile(temp_ + kGameRecord, &record); }, kDefaultTimeoutMs));
+    // The game writes its record after it has created the file: wait for the whole first line.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return ReadWholeFile(temp_ + kGameRecord, &record) &&
+                   record.find("\r\n") != std::string::npos;
+        },
+        kDefaultTimeoutMs));
     EXPECT_EQ(record.substr(0, record.find("\r\n")), kProposed);
     game->Terminate();
     // The system lets go of a program's file a moment after the program has gone; the reinstall

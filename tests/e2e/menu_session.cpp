@@ -119,6 +119,9 @@ void MenuSessionTest::ParkMouse() {
 
 HWND MenuSessionTest::StartMenuScreen(const std::string& program) {
     const std::string path = program.empty() ? Options().setup_path : program;
+    // A screen that comes up under a mouse left on an item shows that item hovered, and the
+    // mouse move that says so can arrive after the test's next move to another item.
+    ParkMouse();
     auto process = std::make_unique<TestProcess>();
     if (!process->Start("", "\"" + path + "\"", "")) {
         ADD_FAILURE() << "cannot start " << path;
