@@ -10,9 +10,13 @@
 //     object only when it finds a sleeper. The sleeper counts itself before its last look and
 //     the Set publishes the state before it counts sleepers, so one of the two sees the other:
 //     no wake-up is lost.
-// The kernel event is set only while the state is set (Set and Reset change both under a small
-// lock), so a sleeper never wakes on a stale signal; a kernel semaphore left at 1 by a wake-up
-// nobody needed only makes the next sleeper look again. WaitForMultipleObjects reports the lowest
+// A Reset clears only the state: the kernel event a Set signalled for a sleeper stays signalled
+// until a thread about to sleep on it finds the state clear, and resets it then (Set, Reset and
+// that look hold a small lock). So the kernel call of a Reset is made when the thread has nothing
+// else to do, not on the busy path of the thread that resets (the copy's writer resets record
+// ready just before it takes the record), and not at all when no one sleeps on the event again.
+// A sleeper thus never sleeps on a stale signal; a kernel semaphore left at 1 by a wake-up nobody
+// needed only makes the next sleeper look again. WaitForMultipleObjects reports the lowest
 // index when several handles are signalled, which is the "first wins" rule of WaitAny.
 //
 // A waiter may close the object as soon as its wait returns, so a wait that has seen the new
@@ -104,6 +108,17 @@ struct EventState : SyncState {
     bool kernel_set = false;  // the kernel event is set; changed under the lock
 };
 
+// Called by a thread that has counted itself a sleeper, just before it looks at the state for the
+// last time: a signal whose Set a Reset has undone since would end the sleep at once.
+void ClearStaleSignal(EventState& event) {
+    event.Lock();
+    if (event.kernel_set && !event.Holds()) {
+        ResetEvent(event.handle);
+        event.kernel_set = false;
+    }
+    event.Unlock();
+}
+
 EventState* StateOf(void* impl) {
     return static_cast<EventState*>(impl);
 }
@@ -152,11 +167,7 @@ void Event::Set() {
 void Event::Reset() {
     EventState& event = *StateOf(impl_);
     event.Lock();
-    event.state.store(0);
-    if (event.kernel_set) {
-        ResetEvent(event.handle);
-        event.kernel_set = false;
-    }
+    event.state.store(0);  // the kernel event, if set, is reset by the next sleeper
     event.Unlock();
 }
 
@@ -164,6 +175,7 @@ void Event::Wait() {
     EventState& event = *StateOf(impl_);
     if (!SpinUntil([&event] { return event.Holds(); })) {
         event.sleepers.fetch_add(1);
+        ClearStaleSignal(event);
         if (!event.Holds()) {
             WaitForSingleObject(event.handle, INFINITE);
         }
@@ -187,6 +199,8 @@ int WaitAny(Event& first, Event& second) {
     if (!SpinUntil([&a, &b] { return a.Holds() || b.Holds(); })) {
         a.sleepers.fetch_add(1);
         b.sleepers.fetch_add(1);
+        ClearStaleSignal(a);
+        ClearStaleSignal(b);
         if (!a.Holds() && !b.Holds()) {
             HANDLE handles[2] = {a.handle, b.handle};
             woke = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
