@@ -124,10 +124,13 @@ void Writer::HandleFolderEntry(const TransferRecord& record) {
 
 // Creates the folder if needed (any refusal but "already exists" asks the disk-full question,
 // and Retry tries again), then enters it: only a real folder is entered, never a link or a file
-// of that name, so the current folder never leaves the install folder's tree.
+// of that name, so the current folder never leaves the install folder's tree. A folder this
+// call has just created is one; only a name that already stood there is looked at (under wine
+// the look costs a handful of round trips to wineserver, for each of a first copy's folders).
 void Writer::EnterFolder(const std::string& name) {
+    FsError error;
     for (;;) {
-        const FsError error = platform::CreateFolder(name);
+        error = platform::CreateFolder(name);
         if (error == FsError::kOk || error == FsError::kAlreadyExists) {
             break;
         }
@@ -137,7 +140,8 @@ void Writer::EnterFolder(const std::string& name) {
             return;
         }
     }
-    const platform::PathKind kind = platform::QueryPathKind(name);
+    const platform::PathKind kind =
+        error == FsError::kOk ? platform::PathKind::kFolder : platform::QueryPathKind(name);
     if (kind == platform::PathKind::kLink) {
         Fail(path_.Of(name), "is a symbolic link; links are never entered");
         return;
