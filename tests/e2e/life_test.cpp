@@ -215,14 +215,7 @@ TEST_F(LifeTest, InstallPlayReinstallUninstallTwiceOver) {
     ASSERT_TRUE(CreateMachineKey(kOtherProductKey, {{"Path", "C:\\Other"}}));
     ASSERT_TRUE(PressEscape(menu_));
     ASSERT_TRUE(setup_->WaitForExit(kDefaultTimeoutMs));
-    std::vector<StoredValue> entry;
-    ASSERT_TRUE(ListMachineValues(kUninstallEntryKey, &entry));
-    std::string command;
-    for (const StoredValue& value : entry) {
-        if (value.name == "UninstallString") {
-            command = value.data.substr(0, value.data.find('\0'));
-        }
-    }
+    const std::string command = UninstallCommand();
     ASSERT_EQ(command, kUninstallString);  // unquoted, with the blank of "Program Files"
     first = StartCommand(command);
     ASSERT_NE(first, nullptr);
