@@ -30,9 +30,13 @@ CProgressIndicator::CProgressIndicator(uint32_t total, uint32_t done)
       unlit_(LoadArtwork(IDB_PROGRESS_UNLIT)),
       lit_(LoadArtwork(IDB_PROGRESS_LIT)),
       mask_(LoadArtwork(IDB_PROGRESS_MASK)),
+      unlit_dc_(nullptr, unlit_.Get()),
+      lit_dc_(nullptr, lit_.Get()),
+      mask_dc_(nullptr, mask_.Get()),
       last_drawn_(kNothingDrawn) {
     BITMAP measure;
-    if (unlit_ && lit_ && mask_ && GetObjectA(mask_.Get(), sizeof measure, &measure) != 0) {
+    if (unlit_dc_.Ready() && lit_dc_.Ready() && mask_dc_.Ready() &&
+        GetObjectA(mask_.Get(), sizeof measure, &measure) != 0) {
         width_ = measure.bmWidth;
         height_ = measure.bmHeight;
     }
@@ -86,31 +90,18 @@ void CProgressIndicator::RedrawLocked() {
     if (dc.Get() == nullptr) {
         return;
     }
-    MemoryDC mask(dc.Get(), mask_.Get());
-    if (!mask.Ready()) {
-        return;
-    }
     UseMaskColours(dc.Get());
     if (plan.paint_unlit) {
-        MemoryDC unlit(dc.Get(), unlit_.Get());
-        if (!unlit.Ready()) {
-            return;
-        }
-        PaintColumns(dc.Get(), mask.Get(), unlit.Get(), 0, width_);
+        PaintColumns(dc.Get(), unlit_dc_.Get(), 0, width_);
     }
     if (plan.lit_from < plan.lit_to) {
-        MemoryDC lit(dc.Get(), lit_.Get());
-        if (!lit.Ready()) {
-            return;
-        }
-        PaintColumns(dc.Get(), mask.Get(), lit.Get(), plan.lit_from, plan.lit_to);
+        PaintColumns(dc.Get(), lit_dc_.Get(), plan.lit_from, plan.lit_to);
     }
     last_drawn_ = plan.lit_to;
 }
 
-void CProgressIndicator::PaintColumns(HDC dc, HDC mask_dc, HDC image_dc, int32_t from,
-                                      int32_t to) const {
-    BitBlt(dc, from, 0, to - from, height_, mask_dc, from, 0, SRCAND);
+void CProgressIndicator::PaintColumns(HDC dc, HDC image_dc, int32_t from, int32_t to) const {
+    BitBlt(dc, from, 0, to - from, height_, mask_dc_.Get(), from, 0, SRCAND);
     BitBlt(dc, from, 0, to - from, height_, image_dc, from, 0, SRCPAINT);
 }
 
@@ -135,16 +126,11 @@ void CProgressIndicator::OnPaint() {
     if (dc != nullptr && width_ > 0) {
         std::lock_guard<std::mutex> hold(lock_);
         const int32_t lit_width = figures_.LitWidth(width_);
-        MemoryDC mask(dc, mask_.Get());
-        MemoryDC unlit(dc, unlit_.Get());
-        MemoryDC lit(dc, lit_.Get());
-        if (mask.Ready() && unlit.Ready() && lit.Ready()) {
-            UseMaskColours(dc);
-            BitBlt(dc, 0, 0, width_, height_, mask.Get(), 0, 0, SRCAND);
-            BitBlt(dc, lit_width, 0, width_ - lit_width, height_, unlit.Get(), lit_width, 0,
-                   SRCPAINT);
-            BitBlt(dc, 0, 0, lit_width, height_, lit.Get(), 0, 0, SRCPAINT);
-        }
+        UseMaskColours(dc);
+        BitBlt(dc, 0, 0, width_, height_, mask_dc_.Get(), 0, 0, SRCAND);
+        BitBlt(dc, lit_width, 0, width_ - lit_width, height_, unlit_dc_.Get(), lit_width, 0,
+               SRCPAINT);
+        BitBlt(dc, 0, 0, lit_width, height_, lit_dc_.Get(), 0, 0, SRCPAINT);
     }
     EndPaint(m_hWnd, &paint);
 }
