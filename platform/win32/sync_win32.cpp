@@ -4,7 +4,7 @@
 // threads makes a dozen of them), so:
 //   - the state (event set, semaphore available) lives in an atomic word; a wait that finds it
 //     as it wants returns at once, and on a machine with more than one processor a wait first
-//     spins on it for up to a millisecond before it sleeps (below: why that long);
+//     spins on it, yielding, for up to a millisecond before it sleeps (below: why);
 //   - only a thread about to sleep uses the kernel object: it counts itself a sleeper, looks at
 //     the state once more, and then waits on the handle. A Set or Release signals the kernel
 //     object only when it finds a sleeper. The sleeper counts itself before its last look and
@@ -35,16 +35,19 @@ namespace {
 // The waits of the copy and of the uninstall last as long as the other side takes for one item:
 // creating and writing a file, or deleting one, which is 0.1 to 0.5 ms under wine. A sleep there
 // costs more than such a wait: the sleeper's wait, the Set that wakes it and the Reset after it
-// are each a round trip to wineserver, on the path of both threads. Measured on two cores, first
-// install of a 2,500-file payload: with a spin of 4 us, 4,300 of its 3,900 hand-offs slept and
-// the copy took 1.35 s; with 1 ms about 20 slept and it took 0.9 s (the uninstall: 1.2 s rather
-// than 1.45 s). A wait still sleeps after that millisecond (a question on the screen, a slow
-// disk), so no wait spins for long.
+// are each a round trip to wineserver, on the path of both threads. So a wait spins for up to a
+// millisecond, and still sleeps after that (a question on the screen, a slow disk).
+//
+// Each round of the spin offers the processor to any other thread ready to run on it (Sleep(0)):
+// a spin that kept it would hold up whatever the other side waits for, under wine wineserver
+// itself. Measured on two cores under wine, the copy of a 2,500-file payload (3,900 hand-offs):
+//   spin                    quiet machine                beside one busy process
+//   4 us, keeping the core  1.24 to 1.43 s, 4,200 sleeps  1.7 to 2.2 s
+//   1 ms, keeping the core  0.72 to 0.91 s, 20 sleeps     5.2 to 6.9 s
+//   1 ms, yielding          0.74 to 0.78 s, 6 sleeps      1.2 to 1.4 s
+// and the uninstall of the same tree on a quiet machine: 1.42 to 1.54 s, 1.17 to 1.42 s and 0.95
+// to 0.96 s.
 constexpr double kSpinSeconds = 1e-3;
-
-inline void CpuRelax() {
-    __builtin_ia32_pause();
-}
 
 bool MaySpin() {
     static const bool many_processors = [] {
@@ -78,12 +81,10 @@ bool SpinUntil(Ready ready) {
     QueryPerformanceCounter(&now);
     const LONGLONG until = now.QuadPart + SpinTicks();
     do {
-        for (int round = 0; round < 16; ++round) {
-            if (ready()) {
-                return true;
-            }
-            CpuRelax();
+        if (ready()) {
+            return true;
         }
+        Sleep(0);
         QueryPerformanceCounter(&now);
     } while (now.QuadPart < until);
     return ready();
