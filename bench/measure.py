@@ -151,6 +151,13 @@ def goals(times):
     walls, _ = paired(times, "wu", "wx")
     row("wine: uninstall / plain recursive delete", walls, 1.5, None,
         f"uninstall {seconds('wu')}, delete {seconds('wx')}")
+    for top, bottom, label in (("Wi", "Wd", "first install / discard"),
+                               ("Wu", "Wx", "uninstall / plain delete")):
+        walls, _ = paired(times, top, bottom)
+        if walls:
+            rows.append(f"{'wine, one busy process: ' + label:52}"
+                        f"{statistics.median(walls):8.3f}{max(walls):8.3f}  "
+                        f"no target  ({seconds(top)} against {seconds(bottom)})")
     return rows
 
 

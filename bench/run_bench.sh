@@ -25,8 +25,11 @@
 # whose Setup.exe carries the benchmark payload (build/bench-win32), and the end-to-end driver's
 # benchmark (tests/e2e/bench_test.cpp), which per round times Setup.exe's first install against
 # a memgz read of the same pack in the same wine, and the uninstall against a plain recursive
-# delete of the same tree; RUNS rounds, the ratios taken round by round. Every run of (b) and (c) writes into a folder of its own that
-# is not removed until all runs are over: on ext4 without a journal, creating a file skips, one by
+# delete of the same tree; RUNS rounds, the ratios taken round by round; then RUNS rounds more
+# beside one competing busy process, as natively.
+#
+# Every run of (b) and (c) writes into a folder of its own that is not removed until all runs are
+# over (but on tmpfs): on ext4 without a journal, creating a file skips, one by
 # one, the inodes deleted in the last one to five minutes, so a tree removed just before a run
 # makes that run pay for the removal (this once cost a run several times the extraction itself).
 # For the same reason a second start within five minutes of the last removal first waits for the
@@ -281,14 +284,26 @@ wine_series() {
         exit 1
     fi
     step "under wine: $runs rounds of install, uninstall and their references"
-    DOMINARCH_E2E_BENCH=1 DOMINARCH_BENCH_ROUNDS="$runs" "$root/tests/e2e/run_e2e.sh" "$win32" \
-        --gtest_also_run_disabled_tests --gtest_filter='BenchTest.*' >"$work/wine.log" 2>&1 || {
-        grep -v '^wine: Read access denied' "$work/wine.log" | tail -n 30 >&2
-        step "the part under wine failed (see $work/wine.log): its rounds so far are counted"
+    wine_rounds "$win32" "$work/wine.log" w
+    step "under wine: $runs rounds more, beside one competing busy process (sha256sum /dev/zero)"
+    sha256sum /dev/zero &
+    busy=$!
+    sleep 1
+    wine_rounds "$win32" "$work/wine-busy.log" W
+    stop_busy
+}
+
+# wine_rounds BUILD LOG PREFIX: the driver's benchmark rounds, each line
+# "bench round N: discard S install S uninstall S delete S write S" kept in the raw figures as
+# "<PREFIX>d S 0", "<PREFIX>i S 0", "<PREFIX>u S 0", "<PREFIX>x S 0", "<PREFIX>w S 0".
+wine_rounds() {
+    DOMINARCH_E2E_BENCH=1 DOMINARCH_BENCH_ROUNDS="$runs" "$root/tests/e2e/run_e2e.sh" "$1" \
+        --gtest_also_run_disabled_tests --gtest_filter='BenchTest.*' >"$2" 2>&1 || {
+        grep -v '^wine: Read access denied' "$2" | tail -n 30 >&2
+        step "the part under wine failed (see $2): its rounds so far are counted"
     }
-    # "bench round N: discard S install S uninstall S delete S write S" -> "wd S 0", "wi S 0", ...
-    sed -n 's/^bench round [0-9]*: discard \([0-9.]*\) install \([0-9.]*\) uninstall \([0-9.]*\) delete \([0-9.]*\) write \([0-9.]*\).*/wd \1 0\nwi \2 0\nwu \3 0\nwx \4 0\nww \5 0/p' \
-        "$work/wine.log" >>"$raw"
+    sed -n "s/^bench round [0-9]*: discard \([0-9.]*\) install \([0-9.]*\) uninstall \([0-9.]*\) delete \([0-9.]*\) write \([0-9.]*\).*/$3d \1 0\n$3i \2 0\n$3u \3 0\n$3x \4 0\n$3w \5 0/p" \
+        "$2" >>"$raw"
 }
 
 main "$@"
