@@ -6,9 +6,11 @@
 #include "app/installer_dialogs_win32.h"
 #include "app/menu_screen_win32.h"
 #include "app/uninstall_confirm_dlg_win32.h"
+#include "engine/extraction.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "uninstall/uninstall_thread.h"
 
 namespace {
 
@@ -82,6 +84,10 @@ BOOL CInstallerApp::InitInstance() {
     m_pMainWnd = &menu_screen;
     menu_screen.DoModal();
     m_pMainWnd = nullptr;
+    // The menu screen ends only once its work has reported back; the workers' threads are then
+    // at their very end, and are waited for before anything they used goes away.
+    AwaitExtractionEnd();
+    AwaitUninstallEnd();
     if (running_event != nullptr) {
         CloseHandle(running_event);
     }

@@ -1,5 +1,6 @@
 #include "app/installer_dialogs_win32.h"
 
+#include "app/install_error_dlg_win32.h"
 #include "engine/damaged_payload_dlg_win32.h"
 #include "engine/disk_full_dlg_win32.h"
 #include "engine/exit_install_dlg_win32.h"
@@ -74,4 +75,11 @@ int CInstallerDialogHost::AskDiskSpace(uint64_t required, uint64_t available, bo
                      query_failed ? 1 : 0);
     dialog.DoModal();
     return dialog.DiskSpaceResult();
+}
+
+void CInstallerDialogHost::ShowMessage(int resource_id, const std::string& text) {
+    if (resource_id == CInstallErrorDlg::IDD) {
+        CInstallErrorDlg dialog(Owner(), text);
+        dialog.DoModal();
+    }
 }

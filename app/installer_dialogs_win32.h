@@ -12,4 +12,5 @@ class CInstallerDialogHost : public platform::DialogHost {
     int BrowseForFolder(const std::string& initial_path, const std::string& subfolder,
                         platform::FolderChoice* choice) override;
     int AskDiskSpace(uint64_t required, uint64_t available, bool query_failed) override;
+    void ShowMessage(int resource_id, const std::string& text) override;
 };

@@ -7,6 +7,7 @@
 #include "app/resource_modules_win32.h"
 #include "app/uninstall_confirm_dlg_win32.h"
 #include "engine/current_progress_win32.h"
+#include "engine/extraction.h"
 #include "install/install_sequence_win32.h"
 #include "install/registration_win32.h"
 #include "platform/process.h"
@@ -216,6 +217,24 @@ bool CMenuScreenDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
     }
 }
 
+// Escape, the close box and Alt+F4 all end the menu screen here. A copy is stopped (a first
+// installation is then rolled back) and a removal, which cannot be undone halfway, goes on; the
+// screen ends once either has reported back, so no worker outlives what it uses.
+void CMenuScreenDlg::OnCancel() {
+    if (!busy_) {
+        CDialog::OnCancel();
+        return;
+    }
+    ending_ = true;
+    StopExtraction();  // nothing when a removal runs
+}
+
+void CMenuScreenDlg::EndIfAsked() {
+    if (ending_) {
+        EndDialog(IDCANCEL);
+    }
+}
+
 void CMenuScreenDlg::OnCommand(UINT command) {
     if (busy_) {
         return;
@@ -315,6 +334,7 @@ void CMenuScreenDlg::OnInstallationFinished(int result) {
     }
     busy_ = 0;
     EnableAllItems();
+    EndIfAsked();
 }
 
 void CMenuScreenDlg::OnUninstallationFinished() {
@@ -325,7 +345,9 @@ void CMenuScreenDlg::OnUninstallationFinished() {
     install_folder_ = program_folder_;
     busy_ = 0;
     EnableAllItems();
-    if (uninstalling_mode_) {
+    if (ending_) {
+        EndIfAsked();  // no farewell: the player asked to leave
+    } else if (uninstalling_mode_) {
         CUninstallDoneDlg done(this);
         done.DoModal();
         PostQuitMessage(0);

@@ -5,7 +5,9 @@
 // dispatches each command; install and uninstall run on other threads and report back with
 // WM_USER+1 and WM_USER+2, while the busy flag keeps every further command out. It runs modally
 // from start-up; when it ends (Play, Exit, Escape, the end of an uninstall in uninstalling mode)
-// the program ends.
+// the program ends. Escape (or any other close) while a copy or removal runs never abandons it:
+// a copy stops at its next record and rolls back as a failed one does, a removal runs to its end,
+// and the menu screen ends when the work has reported back.
 
 #include <cstdint>
 #include <string>
@@ -33,6 +35,7 @@ class CMenuScreenDlg : public CDialog {
   protected:
     BOOL OnInitDialog() override;
     void OnOK() override {}
+    void OnCancel() override;
     bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
 
   private:
@@ -52,6 +55,7 @@ class CMenuScreenDlg : public CDialog {
     void ViewReadMe();
     void OnInstallationFinished(int result);
     void OnUninstallationFinished();
+    void EndIfAsked();
     void OnMouseMove(WPARAM flags, LPARAM position);
     void OnItemHover(WPARAM flags, LPARAM position);
     void PaintMinimised();
@@ -61,6 +65,7 @@ class CMenuScreenDlg : public CDialog {
     int language_index_ = 0;
     CSkinTextCtrl items_[kItemCount];
     int busy_ = 0;                // an install or uninstall runs
+    bool ending_ = false;         // asked to end while busy: ends once the work has ended
     int drag_flags_ = 0;          // bit 0: the window is being dragged
     POINT drag_start_ = {};       // cursor, in screen coordinates, when the drag began
     POINT window_origin_ = {};    // window's top-left when the drag began

@@ -16,6 +16,8 @@ class CChunkBuffer {
   public:
     // Null when the halves cannot be allocated: the caller fails its run, nothing is thrown.
     static std::unique_ptr<CChunkBuffer> Create(uint32_t capacity);
+    // Both semaphores were made: without one, a fill could start on a half being drained.
+    bool Valid() const { return semaphores_[0].Valid() && semaphores_[1].Valid(); }
 
     CChunkBuffer(const CChunkBuffer&) = delete;
     CChunkBuffer& operator=(const CChunkBuffer&) = delete;

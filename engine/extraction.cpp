@@ -19,8 +19,9 @@
 // on the other side's end, so a stop on either side never deadlocks; no thread holds a half or
 // the lock while it waits for an event.
 //
-// All of a run's state lives in one ExtractionRun, made by StartExtraction and freed by the
-// control thread once the writer (which joins the reader) has ended.
+// All of a run's state lives in one ExtractionRun, made by StartExtraction (with every sync object
+// and the chunk buffer, all checked before any thread starts) and freed by the control thread once
+// the writer (which joins the reader) has ended.
 
 #include "engine/extraction.h"
 
@@ -28,14 +29,21 @@
 #include <new>
 
 #include "engine/extraction_run.h"
+#include "engine/pack_format.h"
 #include "res/resource_ids.h"
 
 namespace {
 
 // One run at a time: the run leans on the process-wide current folder.
 std::atomic<bool> g_running{false};
+std::atomic<bool> g_stop_requested{false};  // for the run going on; cleared by each start
+platform::Thread g_control;                 // of the last run started; joined by the next start
 
 }  // namespace
+
+bool ExtractionStopRequested() {
+    return g_stop_requested.load();
+}
 
 void ExtractionThreadProc(void* arg) {
     auto* run = static_cast<ExtractionRun*>(arg);
@@ -61,27 +69,43 @@ void ExtractionThreadProc(void* arg) {
     listener->OnExtractionDone(result);
 }
 
-bool StartExtraction(const std::string& install_folder, bool rollback,
+bool StartExtraction(const std::string& install_folder, ExtractionRollback rollback,
                      ExtractionListener* listener) {
     ProgressIndicator* indicator = CurrentProgressIndicator();
     if (listener == nullptr || indicator == nullptr || g_running.exchange(true)) {
         return false;
     }
+    AwaitExtractionEnd();  // the last run has told its listener; its thread is about to end
+    g_stop_requested.store(false);
     auto* run = new (std::nothrow) ExtractionRun;
+    if (run != nullptr) {
+        run->chunks = CChunkBuffer::Create(kPackChunkSize);
+    }
     if (run == nullptr || !run->ObjectsMade()) {
         delete run;
         g_running.store(false);
         return false;
     }
     run->install_folder = install_folder;
-    run->rollback = rollback;
+    run->rollback = std::move(rollback);
     run->listener = listener;
     run->indicator = indicator;
-    platform::Thread control;  // detached when it goes out of scope: the run ends on its own
-    if (!control.Start(ExtractionThreadProc, run)) {
+    if (!g_control.Start(ExtractionThreadProc, run)) {
         delete run;
         g_running.store(false);
         return false;
     }
     return true;
+}
+
+void StopExtraction() {
+    if (g_running.load()) {
+        g_stop_requested.store(true);
+    }
+}
+
+void AwaitExtractionEnd() {
+    if (g_control.IsStarted()) {
+        g_control.Join();
+    }
 }

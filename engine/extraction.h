@@ -6,12 +6,22 @@
 // chunk of a body to the writer through one transfer record, while the writer creates the folders
 // and files. Decompressing chunk n+1 overlaps writing chunk n.
 
+#include <functional>
 #include <string>
+
+enum class ExtractionFailureKind {
+    kNone,
+    kStopped,         // by the user: "OK Exit", "Exit from Setup" at a full disk, or a stop request
+    kDamagedPayload,  // the payload cannot be unpacked whole; its own message tells the user
+    kNoPayload,       // the program carries no payload at all
+    kError,           // a file or folder could not be made, written or entered, or the like
+};
 
 // What ended a failed run first.
 struct ExtractionFailure {
+    ExtractionFailureKind kind = ExtractionFailureKind::kNone;
     std::string entry;   // path below the install folder, '/' between names; empty: no entry's
-    std::string reason;  // what went wrong, in a few words
+    std::string reason;  // what went wrong, in a few words; the system's own where it gave some
 };
 
 // Told once, on the control thread, when everything (reader, writer, any rollback) has ended.
@@ -24,10 +34,24 @@ class ExtractionListener {
     virtual void OnExtractionDone(int result) = 0;
 };
 
+// What a failed run undoes, decided by the caller (empty: nothing). It runs on the writer thread
+// once the copy has stopped and every file is closed, with the progress indicator reset to count
+// one step for each entry the copy handled.
+using ExtractionRollback = std::function<void()>;
+
 // Starts the copy into `install_folder` (a full path to a folder that exists) and returns at once;
 // false when no thread or synchronisation object could be made, no progress indicator is current,
-// or a copy is already running (nothing then happens). `rollback`: remove what was installed if the
-// copy fails (a first installation). The current progress indicator must live for the whole run,
-// and nothing else may change the process's current folder until the listener has been told.
-bool StartExtraction(const std::string& install_folder, bool rollback,
+// or a copy is already running (nothing then happens). The current progress indicator must live
+// for the whole run, and nothing else may change the process's current folder until the listener
+// has been told.
+bool StartExtraction(const std::string& install_folder, ExtractionRollback rollback,
                      ExtractionListener* listener);
+
+// Asks the running copy, if any, to stop as "OK Exit" would, without a question: the writer
+// notices at its next record and fails the run, which then undoes what its rollback undoes. A run
+// whose writer has already ended is not changed.
+void StopExtraction();
+
+// Waits until the last copy started has ended entirely, its listener told; returns at once when
+// none runs. For a program about to end: no thread of the copy may outlive the objects it uses.
+void AwaitExtractionEnd();

@@ -31,7 +31,8 @@ class Reader {
     Step HandOverFile(const PackEntry& entry);
     Step HandOver();
     bool CheckStreamEnd();
-    void Fail(const std::string& entry, const std::string& reason);
+    void Fail(const std::string& entry, const std::string& reason,
+              ExtractionFailureKind kind = ExtractionFailureKind::kDamagedPayload);
 
     ExtractionRun& run_;
     PackReader pack_;
@@ -64,7 +65,7 @@ int Reader::Run() {
 int Reader::OpenPack() {
     platform::ResourceBytes bytes;
     if (!platform::FindOwnResource("pack", run_.resource_id, &bytes)) {
-        Fail("", "the PACK resource is missing");
+        Fail("", "the PACK resource is missing", ExtractionFailureKind::kNoPayload);
         return 0;
     }
     switch (const PackStatus status = pack_.Open(bytes.data, bytes.size)) {
@@ -135,8 +136,10 @@ Step Reader::HandOverEntry(const PackEntry& entry) {
 }
 
 // The body goes in chunks of the buffer's capacity. A chunk shorter than that is the last: a body
-// of a multiple of the capacity ends with an empty chunk, and a body the stream cut short ends
-// where the stream did (the file keeps what came, and the walk goes on).
+// of a multiple of the capacity ends with an empty chunk. A body the stream cut short (or a data
+// error) fails the run at once, before the short chunk is handed over: the stream has nothing
+// more to give, and every later file would only be created empty, over an installed one on a
+// reinstall.
 Step Reader::HandOverFile(const PackEntry& entry) {
     CChunkBuffer& chunks = *run_.chunks;
     int32_t remaining = entry.SizeField();
@@ -153,11 +156,14 @@ Step Reader::HandOverFile(const PackEntry& entry) {
                                    : static_cast<int32_t>(chunks.capacity());
         const int got = pack_.ReadBody(half, static_cast<uint32_t>(wanted));
         chunks.EndFill();
-        // A data error (a negative count, or a short read that met one) never reaches the writer
-        // or the indicator: the bytes cannot be trusted, so the run fails.
-        if (got < wanted && pack_.StreamEnd() == PackStreamEnd::kDataError) {
+        // A short read (the stream ended, or met a data error: a negative count) never reaches
+        // the writer or the indicator.
+        if (got < wanted) {
             record.Release();
-            Fail(path_.Of(host_name_), "data error in the body: the pack is corrupt");
+            Fail(path_.Of(host_name_),
+                 pack_.StreamEnd() == PackStreamEnd::kDataError
+                     ? "data error in the body: the pack is corrupt"
+                     : "the stream ends inside the body: the pack is cut short");
             return Step::kFailed;
         }
         record->count = got;
@@ -208,8 +214,8 @@ bool Reader::CheckStreamEnd() {
     return false;
 }
 
-void Reader::Fail(const std::string& entry, const std::string& reason) {
-    run_.reader_failure = {entry, reason};
+void Reader::Fail(const std::string& entry, const std::string& reason, ExtractionFailureKind kind) {
+    run_.reader_failure = {kind, entry, reason};
 }
 
 }  // namespace

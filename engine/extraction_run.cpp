@@ -54,3 +54,14 @@ const char* DescribeFsError(platform::FsError error) {
     }
     return "I/O error";
 }
+
+std::string DescribeFsFailure(platform::FsError error) {
+    const platform::SystemError last = platform::LastSystemError();
+    if (last.code != 0 && last.mapped_to == error) {
+        std::string words = platform::SystemErrorText(last.code);
+        if (!words.empty()) {
+            return words;
+        }
+    }
+    return DescribeFsError(error);
+}

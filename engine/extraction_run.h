@@ -28,7 +28,7 @@ struct TransferRecord {
 struct ExtractionRun {
     // Set by StartExtraction and never changed.
     std::string install_folder;              // full path; the writer's first current folder
-    bool rollback = false;                   // remove the install folder if the run fails
+    ExtractionRollback rollback;             // what a failed run undoes; empty: nothing
     ExtractionListener* listener = nullptr;  // told on the control thread at the very end
     ProgressIndicator* indicator = nullptr;  // the current one when the run started
     uint32_t resource_id = 0;                // of the PACK resource, set by the control thread
@@ -39,7 +39,7 @@ struct ExtractionRun {
     platform::HandOff<TransferRecord> record;
     platform::Event
         extraction_done;  // writer, as its very last act; ends the control thread's wait
-    std::unique_ptr<CChunkBuffer> chunks;  // created and destroyed by the writer
+    std::unique_ptr<CChunkBuffer> chunks;  // made with the run, freed by the writer at its end
 
     uint32_t entries_handled = 0;      // records the writer has processed (writer only)
     int reader_result = 0;             // 1: the reader walked the pack (or found nothing to copy)
@@ -50,10 +50,15 @@ struct ExtractionRun {
     platform::Thread writer_thread;  // started by the control thread
     platform::Thread reader_thread;  // started by the writer
 
-    // Every lock and event of the hand-over was made: without one, a wait would not wait and the
-    // record could be overwritten before it was taken.
-    bool ObjectsMade() const { return record.Valid() && extraction_done.Valid(); }
+    // Every lock and event of the hand-over and the chunk buffer were made: without one, a wait
+    // would not wait and the record or a half could be overwritten before it was taken.
+    bool ObjectsMade() const {
+        return record.Valid() && extraction_done.Valid() && chunks != nullptr && chunks->Valid();
+    }
 };
+
+// Set by StopExtraction for the run going on.
+bool ExtractionStopRequested();
 
 void ExtractionThreadProc(void* run);
 void WriterThreadProc(void* run);
@@ -79,3 +84,6 @@ std::string HostName(std::string_view pack_name);
 
 // A few words for a file-system failure, for messages.
 const char* DescribeFsError(platform::FsError error);
+// The words for the failure `error` that a file call of this thread has just reported: the
+// system's own where it gave a code for it, else DescribeFsError's.
+std::string DescribeFsFailure(platform::FsError error);

@@ -6,12 +6,12 @@
 // climbs above the install folder, and replaces a link that stands where a payload file goes
 // instead of writing through it.
 
+#include "engine/copy_failure_message.h"
 #include "engine/extraction_run.h"
 #include "engine/pack_format.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "res/resource_ids.h"
-#include "uninstall/install_folder_removal.h"
 
 namespace {
 
@@ -37,11 +37,16 @@ class Writer {
     void WriteChunk(const TransferRecord& record, uint64_t* offset);
     void WriteWithRetry(const uint8_t* data, uint32_t count, uint64_t offset);
     bool ExitConfirmed();
+    bool Stopped();
+    bool RetryWhenOutOfSpace(const std::string& entry, const char* what, FsError error);
     void CloseFile();
     void End();
+    void TellFailure();
     void RollBack();
     // ok = 0 and abort; the first failure is the one reported.
-    void Fail(const std::string& entry, const std::string& reason);
+    void Fail(const std::string& entry, const std::string& reason,
+              ExtractionFailureKind kind = ExtractionFailureKind::kError);
+    // A file-system call on the current file failed with `error` just now.
     void FailFile(const std::string& what, FsError error);
 
     ExtractionRun& run_;
@@ -66,18 +71,13 @@ bool Writer::SetUp() {
     restore_folder_ = platform::GetCurrentFolder(&starting_folder_);
     run_.record.Reset();
     run_.extraction_done.Reset();
-    run_.chunks = CChunkBuffer::Create(kPackChunkSize);
-    if (run_.chunks == nullptr) {
-        Fail("", "no memory for the chunk buffer");
-        return false;
-    }
     if (!run_.reader_thread.Start(ReaderThreadProc, &run_)) {
         Fail("", "the reader thread could not be started");
         return false;
     }
     reader_started_ = true;
     if (FsError error = platform::SetCurrentFolder(run_.install_folder); error != FsError::kOk) {
-        Fail("", std::string("cannot enter the install folder: ") + DescribeFsError(error));
+        Fail("", std::string("cannot enter the install folder: ") + DescribeFsFailure(error));
         return false;
     }
     return true;
@@ -91,6 +91,9 @@ void Writer::CopyEntries() {
             return;
         }
         TakeRecord(&record);
+        if (Stopped()) {
+            return;  // the entry just taken is not handled
+        }
         if (record.folder) {
             HandleFolderEntry(record);
         } else if (!HandleFile(record)) {
@@ -122,11 +125,12 @@ void Writer::HandleFolderEntry(const TransferRecord& record) {
     }
 }
 
-// Creates the folder if needed (any refusal but "already exists" asks the disk-full question,
-// and Retry tries again), then enters it: only a real folder is entered, never a link or a file
-// of that name, so the current folder never leaves the install folder's tree. A folder this
-// call has just created is one; only a name that already stood there is looked at (under wine
-// the look costs a handful of round trips to wineserver, for each of a first copy's folders).
+// Creates the folder if needed (a full disk or directory asks the disk-full question, and Retry
+// tries again; any other refusal fails the run), then enters it: only a real folder is entered,
+// never a link or a file of that name, so the current folder never leaves the install folder's
+// tree. A folder this call has just created is one; only a name that already stood there is
+// looked at (under wine the look costs a handful of round trips to wineserver, for each of a
+// first copy's folders).
 void Writer::EnterFolder(const std::string& name) {
     FsError error;
     for (;;) {
@@ -134,9 +138,12 @@ void Writer::EnterFolder(const std::string& name) {
         if (error == FsError::kOk || error == FsError::kAlreadyExists) {
             break;
         }
-        if (platform::ShowDialog(IDD_DISK_FULL) != platform::kDialogOk) {
+        if (!platform::IsOutOfSpace(error)) {
             Fail(path_.Of(name),
-                 std::string("cannot create the folder: ") + DescribeFsError(error));
+                 std::string("cannot create the folder: ") + DescribeFsFailure(error));
+            return;
+        }
+        if (!RetryWhenOutOfSpace(path_.Of(name), "cannot create the folder", error)) {
             return;
         }
     }
@@ -151,7 +158,7 @@ void Writer::EnterFolder(const std::string& name) {
         return;
     }
     if (FsError error = platform::SetCurrentFolder(name); error != FsError::kOk) {
-        Fail(path_.Of(name), std::string("cannot enter the folder: ") + DescribeFsError(error));
+        Fail(path_.Of(name), std::string("cannot enter the folder: ") + DescribeFsFailure(error));
         return;
     }
     path_.Enter(name);
@@ -166,7 +173,7 @@ void Writer::LeaveFolder() {
     if (FsError error = platform::SetCurrentFolder(std::string(kPackUpName));
         error != FsError::kOk) {
         Fail(path_.Of(kPackUpName),
-             std::string("cannot leave the folder: ") + DescribeFsError(error));
+             std::string("cannot leave the folder: ") + DescribeFsFailure(error));
         return;
     }
     path_.Leave();
@@ -190,8 +197,7 @@ bool Writer::HandleFile(TransferRecord& record) {
             break;
         }
         TakeChunk(&record);
-        if (ExitConfirmed()) {
-            Fail(path_.Of(file_name_), "cancelled by the user");
+        if (Stopped() || ExitConfirmed()) {
             break;  // the chunk just taken is not written
         }
     }
@@ -211,6 +217,7 @@ bool Writer::CreateOutputFile(const std::string& name) {
         if (error == FsError::kOk) {
             return true;
         }
+        const std::string words = DescribeFsFailure(error);  // before other calls note theirs
         const platform::PathKind kind = platform::QueryPathKind(name);
         if (kind == platform::PathKind::kSpecial || kind == platform::PathKind::kFolder) {
             Fail(path_.Of(name), kind == platform::PathKind::kFolder
@@ -222,15 +229,17 @@ bool Writer::CreateOutputFile(const std::string& name) {
         if (kind == platform::PathKind::kLink && !link_removed) {
             if (FsError removal = platform::RemoveFile(name); removal != FsError::kOk) {
                 Fail(path_.Of(name), std::string("is a symbolic link that cannot be replaced: ") +
-                                         DescribeFsError(removal));
+                                         DescribeFsFailure(removal));
                 return false;
             }
             link_removed = true;
             continue;
         }
-        if (!platform::IsOutOfSpace(error) ||
-            platform::ShowDialog(IDD_DISK_FULL) != platform::kDialogOk) {
-            FailFile("cannot create the file", error);
+        if (!platform::IsOutOfSpace(error)) {
+            Fail(path_.Of(name), "cannot create the file: " + words);
+            return false;
+        }
+        if (!RetryWhenOutOfSpace(path_.Of(name), "cannot create the file", error)) {
             return false;
         }
     }
@@ -255,9 +264,11 @@ void Writer::WriteWithRetry(const uint8_t* data, uint32_t count, uint64_t offset
         if (error == FsError::kOk) {
             return;
         }
-        if (!platform::IsOutOfSpace(error) ||
-            platform::ShowDialog(IDD_DISK_FULL) != platform::kDialogOk) {
+        if (!platform::IsOutOfSpace(error)) {
             FailFile("cannot write the file", error);
+            return;
+        }
+        if (!RetryWhenOutOfSpace(path_.Of(file_name_), "cannot write the file", error)) {
             return;
         }
         if (FsError seek = file_.Seek(offset); seek != FsError::kOk) {
@@ -273,9 +284,29 @@ bool Writer::ExitConfirmed() {
         return false;
     }
     if (platform::ShowDialog(IDD_EXIT_INSTALL) == platform::kDialogOk) {
+        Fail(path_.Of(file_name_), "cancelled by the user", ExtractionFailureKind::kStopped);
         return true;
     }
     run_.indicator->ClearCancelRequest();
+    return false;
+}
+
+// A stop request (the program is ending) is taken at every record, with no question.
+bool Writer::Stopped() {
+    if (!ExtractionStopRequested()) {
+        return false;
+    }
+    Fail("", "stopped: the program is ending", ExtractionFailureKind::kStopped);
+    return true;
+}
+
+// A full disk or directory: true when the user chose "Retry"; "Exit from Setup" fails the run,
+// and the user needs no further word on it.
+bool Writer::RetryWhenOutOfSpace(const std::string& entry, const char* what, FsError error) {
+    if (platform::ShowDialog(IDD_DISK_FULL) == platform::kDialogOk) {
+        return true;
+    }
+    Fail(entry, std::string(what) + ": " + DescribeFsError(error), ExtractionFailureKind::kStopped);
     return false;
 }
 
@@ -294,10 +325,16 @@ void Writer::End() {
         run_.reader_thread.Join();
     }
     run_.chunks.reset();
-    // A run the reader failed (the writer itself had no fault: no cancel, no full disk given up)
-    // met a damaged payload; nothing else would tell the user, so the writer does.
-    if (!ok_ && run_.failure.reason.empty() && reader_started_ && run_.reader_result == 0) {
-        platform::ShowDialog(IDD_DAMAGED_PAYLOAD);
+    // A stop asked for before the writer ended wins over a copy that has just finished: the
+    // program is ending, and a first installation must not be left unregistered.
+    if (ok_ && ExtractionStopRequested()) {
+        Fail("", "stopped: the program is ending", ExtractionFailureKind::kStopped);
+    }
+    if (!ok_ && run_.failure.reason.empty()) {
+        run_.failure = run_.reader_failure;  // the writer itself had no fault: the reader failed
+    }
+    if (!ok_) {
+        TellFailure();
     }
     if (!ok_ && run_.rollback) {
         RollBack();
@@ -307,29 +344,44 @@ void Writer::End() {
     if (restore_folder_) {
         platform::SetCurrentFolder(starting_folder_);
     }
-    if (!ok_ && run_.failure.reason.empty()) {
-        run_.failure = run_.reader_failure;
-    }
     run_.extraction_result = ok_ ? 1 : 0;
     run_.extraction_done.Set();
+}
+
+// Every failure is told, once: one the user chose (a stop, "OK Exit", "Exit from Setup") needs
+// no word; a damaged payload has its own message; anything else is named with its reason.
+void Writer::TellFailure() {
+    switch (run_.failure.kind) {
+        case ExtractionFailureKind::kNone:
+        case ExtractionFailureKind::kStopped:
+            break;
+        case ExtractionFailureKind::kDamagedPayload:
+            platform::ShowDialog(IDD_DAMAGED_PAYLOAD);
+            break;
+        case ExtractionFailureKind::kNoPayload:
+        case ExtractionFailureKind::kError:
+            platform::ShowMessage(IDD_INSTALL_ERROR,
+                                  CopyFailureMessage(run_.install_folder, run_.failure));
+            break;
+    }
 }
 
 void Writer::RollBack() {
     run_.indicator->SetTotal(run_.entries_handled);
     run_.indicator->Reset();
-    RemoveInstallFolder(run_.install_folder);
+    run_.rollback();
 }
 
-void Writer::Fail(const std::string& entry, const std::string& reason) {
+void Writer::Fail(const std::string& entry, const std::string& reason, ExtractionFailureKind kind) {
     if (run_.failure.reason.empty()) {
-        run_.failure = {entry, reason};
+        run_.failure = {kind, entry, reason};
     }
     ok_ = false;
     abort_ = true;
 }
 
 void Writer::FailFile(const std::string& what, FsError error) {
-    Fail(path_.Of(file_name_), what + ": " + DescribeFsError(error));
+    Fail(path_.Of(file_name_), what + ": " + DescribeFsFailure(error));
 }
 
 }  // namespace

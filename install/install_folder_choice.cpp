@@ -19,7 +19,8 @@ namespace {
 enum class Step {
     kBrowse,   // a new browser, proposing the current path
     kCreate,   // create the game's folder
-    kDone,     // the folder is there: install
+    kCreated,  // the folder is made: install
+    kDone,     // the folder was there and the user chose to install over it
     kAbandon,  // the user gave up
 };
 
@@ -60,7 +61,7 @@ Step CheckSpace(const std::string& folder, const FreeSpaceQuery& free_space, boo
 Step CreateInstallFolder(const std::string& path) {
     const platform::FsError error = platform::CreateFolder(path);
     if (error == platform::FsError::kOk) {
-        return Step::kDone;
+        return Step::kCreated;
     }
     if (error == platform::FsError::kAlreadyExists &&
         platform::QueryPathKind(path) == platform::PathKind::kFolder) {
@@ -73,7 +74,8 @@ Step CreateInstallFolder(const std::string& path) {
 
 }  // namespace
 
-bool ChooseInstallFolder(std::string* path, const FreeSpaceQuery& free_space) {
+bool ChooseInstallFolder(std::string* path, const FreeSpaceQuery& free_space, bool* created) {
+    *created = false;
     if (!platform::HasDialogHost()) {
         return false;
     }
@@ -93,13 +95,14 @@ bool ChooseInstallFolder(std::string* path, const FreeSpaceQuery& free_space) {
             step = CreateInstallFolder(*path);
         }
         if (step != Step::kBrowse) {
-            return step == Step::kDone;
+            *created = step == Step::kCreated;
+            return step == Step::kCreated || step == Step::kDone;
         }
     }
 }
 
-bool ChooseInstallFolder(std::string* path) {
-    return ChooseInstallFolder(path, platform::GetFreeBytes);
+bool ChooseInstallFolder(std::string* path, bool* created) {
+    return ChooseInstallFolder(path, platform::GetFreeBytes, created);
 }
 
 }  // namespace install

@@ -18,9 +18,10 @@ inline constexpr char kProposedFolder[] = "C:\\Program Files";
 using FreeSpaceQuery = std::function<bool(const std::string& folder, uint64_t* bytes)>;
 
 // `path` in: the folder to propose; out: the install folder, which then exists. True: go on with
-// the copy; false: the user abandoned the installation (nothing was created). Without a dialog
-// host there is nobody to ask and the installation is abandoned.
-bool ChooseInstallFolder(std::string* path, const FreeSpaceQuery& free_space);
-bool ChooseInstallFolder(std::string* path);  // asks the platform for the free space
+// the copy, and *created tells whether this choice made the folder (false: the user chose to
+// install over a folder that was there); false: the user abandoned the installation (nothing was
+// created). Without a dialog host there is nobody to ask and the installation is abandoned.
+bool ChooseInstallFolder(std::string* path, const FreeSpaceQuery& free_space, bool* created);
+bool ChooseInstallFolder(std::string* path, bool* created);  // the platform's free space
 
 }  // namespace install

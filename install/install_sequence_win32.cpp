@@ -4,11 +4,14 @@
 
 #include "install/install_sequence_win32.h"
 
+#include "engine/copy_failure_message.h"
 #include "engine/current_progress_win32.h"
 #include "engine/extraction.h"
+#include "install/copy_rollback.h"
 #include "install/disk_space.h"
 #include "install/install_folder_choice.h"
 #include "platform/dialogs.h"
+#include "platform/resources.h"
 #include "platform/win32/windows_version.h"
 #include "res/resource_ids.h"
 
@@ -28,6 +31,12 @@ class PostInstallationFinished : public ExtractionListener {
 
 PostInstallationFinished g_notify;  // one copy at a time
 
+// The installer copied into the install folder (the uninstall entry starts it) carries no payload.
+bool CarriesPayload() {
+    platform::ResourceBytes bytes;
+    return platform::FindOwnResource("pack", IDR_PACK, &bytes) && bytes.size > 0;
+}
+
 }  // namespace
 
 bool IsSupportedPlatform() {
@@ -44,9 +53,14 @@ bool StartInstall(CWnd* menu_screen, std::string& install_folder, uint8_t instal
     if (!IsSupportedPlatform()) {
         return false;
     }
+    if (!CarriesPayload()) {
+        platform::ShowMessage(IDD_INSTALL_ERROR, kNoPayloadMessage);
+        return false;
+    }
+    bool created = false;
     if (install_state != kInstalled) {
         std::string path = install::kProposedFolder;
-        if (!install::ChooseInstallFolder(&path)) {
+        if (!install::ChooseInstallFolder(&path, &created)) {
             return false;
         }
         install_folder = path;
@@ -54,7 +68,14 @@ bool StartInstall(CWnd* menu_screen, std::string& install_folder, uint8_t instal
     CreateProgressIndicator(menu_screen->m_hWnd, static_cast<uint32_t>(install::kInstallSize), 0);
     g_notify.window = menu_screen->m_hWnd;
     // A copy that cannot start still reports, so the menu screen is never left locked.
-    if (!StartExtraction(install_folder, install_state == 0, &g_notify)) {
+    if (!StartExtraction(install_folder, install::RollbackOfFailedCopy(install_folder, created),
+                         &g_notify)) {
+        install::UndoUnstartedCopy(install_folder, created);
+        const ExtractionFailure failure = {
+            ExtractionFailureKind::kError, "",
+            "the copy could not be started: the system gave no thread, memory or "
+            "synchronisation object for it"};
+        platform::ShowMessage(IDD_INSTALL_ERROR, CopyFailureMessage(install_folder, failure));
         g_notify.OnExtractionDone(0);
     }
     return true;

@@ -16,6 +16,10 @@ int DialogHost::AskDiskSpace(uint64_t, uint64_t, bool) {
     return kDiskSpaceExit;
 }
 
+void DialogHost::ShowMessage(int resource_id, const std::string&) {
+    Show(resource_id);
+}
+
 DialogHost* SetDialogHost(DialogHost* host) {
     return g_host.exchange(host);
 }
@@ -38,6 +42,12 @@ int BrowseForFolder(const std::string& initial_path, const std::string& subfolde
 int AskDiskSpace(uint64_t required, uint64_t available, bool query_failed) {
     DialogHost* host = g_host.load();
     return host != nullptr ? host->AskDiskSpace(required, available, query_failed) : kDiskSpaceExit;
+}
+
+void ShowMessage(int resource_id, const std::string& text) {
+    if (DialogHost* host = g_host.load()) {
+        host->ShowMessage(resource_id, text);
+    }
 }
 
 }  // namespace platform

@@ -40,6 +40,9 @@ class DialogHost {
     // The warning that the drive has too little free space (or that it cannot be told):
     // one of DiskSpaceAnswer. A host without one answers kDiskSpaceExit.
     virtual int AskDiskSpace(uint64_t required, uint64_t available, bool query_failed);
+    // A message with one "OK" button whose text the caller gives; returns once it is read.
+    // A host without one shows the dialog as Show does.
+    virtual void ShowMessage(int resource_id, const std::string& text);
 };
 
 // Makes `host` the process-wide host (null: none) and returns the one it replaces.
@@ -53,5 +56,7 @@ int BrowseForFolder(const std::string& initial_path, const std::string& subfolde
                     FolderChoice* choice);
 // The host's disk space warning; kDiskSpaceExit without a host.
 int AskDiskSpace(uint64_t required, uint64_t available, bool query_failed);
+// The host's message `resource_id` with `text`; nothing without a host.
+void ShowMessage(int resource_id, const std::string& text);
 
 }  // namespace platform

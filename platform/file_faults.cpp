@@ -14,7 +14,11 @@ FileFaultHook* SetFileFaultHook(FileFaultHook* hook) {
 
 FileFault CheckFileFault(FileOp op, const std::string& path) {
     FileFaultHook* hook = g_hook.load(std::memory_order_acquire);
-    return hook != nullptr ? hook->Before(op, path) : FileFault{};
+    const FileFault fault = hook != nullptr ? hook->Before(op, path) : FileFault{};
+    if (fault.error != FsError::kOk) {
+        NoteSystemError(0, fault.error);  // not the system's: no words of its own
+    }
+    return fault;
 }
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace platform {
 
@@ -22,5 +23,18 @@ enum class FsError : uint32_t {
 inline bool IsOutOfSpace(FsError e) {
     return e == FsError::kHandleDiskFull || e == FsError::kDiskFull || e == FsError::kNoSpoolSpace;
 }
+
+// The system's own code behind the last error this thread's file calls mapped (GetLastError on
+// Windows, errno elsewhere), with what it was mapped to. Read it right after the failing call: an
+// FsError that a back end decides by itself (a link refused, an injected fault) notes no code.
+struct SystemError {
+    uint32_t code = 0;
+    FsError mapped_to = FsError::kOk;
+};
+SystemError LastSystemError();
+void NoteSystemError(uint32_t code, FsError mapped_to);  // for the back ends
+
+// The system's own words for `code`, without the full stop and line end; "" when it has none.
+std::string SystemErrorText(uint32_t code);
 
 }  // namespace platform

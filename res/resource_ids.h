@@ -17,6 +17,7 @@
 #define IDD_PLATFORM_ERROR 163
 #define IDD_UNINSTALL_CONFIRM 164
 #define IDD_DAMAGED_PAYLOAD 165
+#define IDD_INSTALL_ERROR 166
 #define IDD_UNINSTALL_DONE 191
 #define IDD_DESKTOP_SHORTCUT 193
 
@@ -36,6 +37,9 @@
 #define IDC_CONTINUE_INSTALL 1004
 #define IDC_SPACE_REQUIRED 1007
 #define IDC_SPACE_AVAILABLE 1008
+
+// The install error message: its text, set by the caller.
+#define IDC_MESSAGE_TEXT 1011
 
 // String table.
 #define IDS_BROWSE_TITLE 1

@@ -5,6 +5,8 @@
 
 namespace {
 
+platform::Thread g_thread;  // of the last removal started; joined by the next start
+
 struct UninstallRun {
     std::string folder;           // a copy: the menu screen's install folder changes meanwhile
     UninstallListener* listener;  // not owned
@@ -21,12 +23,15 @@ void UninstallThreadProc(void* arg) {
 }  // namespace
 
 bool StartUninstallThread(const std::string& install_folder, UninstallListener* listener) {
+    AwaitUninstallEnd();  // the last removal has told its listener; its thread is about to end
     auto* run = new UninstallRun{install_folder, listener};
-    platform::Thread thread;
-    if (!thread.Start(&UninstallThreadProc, run)) {
+    if (!g_thread.Start(&UninstallThreadProc, run)) {
         delete run;
         return false;
     }
-    thread.Detach();
     return true;
+}
+
+void AwaitUninstallEnd() {
+    g_thread.Join();
 }

@@ -14,3 +14,7 @@ class UninstallListener {
 
 // Starts the removal of `install_folder` and returns at once; false when no thread could start.
 bool StartUninstallThread(const std::string& install_folder, UninstallListener* listener);
+
+// Waits until the last removal started has ended, its listener told; at once when none runs.
+// For a program about to end: the removal's thread may not outlive what it uses.
+void AwaitUninstallEnd();

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/file_faults.h"
 #include "platform/files.h"
@@ -18,7 +19,7 @@ namespace platform {
 
 namespace {
 
-FsError FromErrno(int error) {
+FsError Mapped(int error) {
     switch (error) {
         case 0:
             return FsError::kOk;
@@ -39,6 +40,12 @@ FsError FromErrno(int error) {
         default:
             return FsError::kOther;
     }
+}
+
+FsError FromErrno(int error) {
+    const FsError mapped = Mapped(error);
+    NoteSystemError(static_cast<uint32_t>(error), mapped);
+    return mapped;
 }
 
 FsError LastError() {
@@ -100,6 +107,14 @@ FsError CopyBytes(int from, int to) {
 }
 
 }  // namespace
+
+std::string SystemErrorText(uint32_t code) {
+    std::string text = std::strerror(static_cast<int>(code));
+    while (!text.empty() && text.back() == '.') {
+        text.pop_back();
+    }
+    return text;
+}
 
 FsError CreateFolder(const std::string& path) {
     if (FsError fault; FaultInjected(FileOp::kCreateFolder, path, &fault)) {

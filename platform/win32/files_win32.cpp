@@ -12,8 +12,8 @@ namespace platform {
 
 namespace {
 
-FsError FromLastError() {
-    switch (GetLastError()) {
+FsError Mapped(DWORD code) {
+    switch (code) {
         case ERROR_SUCCESS:
             return FsError::kOk;
         case ERROR_FILE_NOT_FOUND:
@@ -36,6 +36,13 @@ FsError FromLastError() {
     }
 }
 
+FsError FromLastError() {
+    const DWORD code = GetLastError();
+    const FsError error = Mapped(code);
+    NoteSystemError(code, error);
+    return error;
+}
+
 FsError Result(BOOL ok) {
     return ok ? FsError::kOk : FromLastError();
 }
@@ -45,6 +52,17 @@ HANDLE HandleOf(intptr_t handle) {
 }
 
 }  // namespace
+
+std::string SystemErrorText(uint32_t code) {
+    char text[512];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                  nullptr, code, 0, text, sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' ||
+                          text[length - 1] == ' ' || text[length - 1] == '.')) {
+        --length;
+    }
+    return std::string(text, length);
+}
 
 FsError CreateFolder(const std::string& path) {
     if (FsError fault; FaultInjected(FileOp::kCreateFolder, path, &fault)) {

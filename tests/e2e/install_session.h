@@ -53,6 +53,7 @@ constexpr int kAnotherDrive = 1003;
 constexpr int kContinueInstall = 1004;
 constexpr int kRequiredFigure = 1007;
 constexpr int kAvailableFigure = 1008;
+constexpr int kMessageText = 1011;  // the install error message's words
 
 // A copy of the sample payload takes well under a second; this is for slow machines.
 constexpr DWORD kCopyTimeoutMs = 60000;
@@ -209,6 +210,21 @@ class InstallSessionTest : public MenuSessionTest {
         return WaitForQuestion(kErrorTitle, kCancel, "Exit from Installation");
     }
     HWND WaitForDiskFull() { return WaitForQuestion(kErrorTitle, kCancel, "Exit from Setup"); }
+    // The install error message (one "OK"); its words are the text of kMessageText.
+    HWND WaitForInstallError() { return WaitForQuestion(kErrorTitle, kOk, "OK"); }
+
+    // The "Path" the game's key holds; "" when there is none.
+    static std::string RegisteredPath() {
+        std::vector<StoredValue> values;
+        if (ListMachineValues(kInstallKey, &values)) {
+            for (const StoredValue& value : values) {
+                if (value.name == "Path") {
+                    return std::string(value.data.c_str());  // without a stored NUL
+                }
+            }
+        }
+        return "";
+    }
 
     static std::string StatusLine(HWND browser) {
         return ControlText(DialogItem(browser, kBrowserStatus));

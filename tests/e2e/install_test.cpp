@@ -147,6 +147,64 @@ TEST_F(InstallTest, ReinstallAsksNothing) {
     ExpectPayloadIn(folder);
 }
 
+// A reinstall that cannot copy says why, names what failed, and leaves the game registered and
+// its files as they were: from the installed Setup.exe, which carries no game files, before it
+// touches anything; and while another program holds one of the game's files open.
+TEST_F(InstallTest, ReinstallThatCannotCopySaysWhy) {
+    StartAndInstall();
+    HWND browser = WaitForBrowser("C:\\Program Files");
+    ASSERT_NE(browser, nullptr);
+    Press(browser, kOk);
+    ExpectInstalled();
+    ASSERT_TRUE(PressEscape(menu_));
+    ASSERT_TRUE(setup_->WaitForExit(kDefaultTimeoutMs));
+    const std::string registered = UninstallCommand();
+    TreeEntries installed;
+    ASSERT_TRUE(ReadTree(kProposed, &installed));
+
+    StartAndInstall(std::string(kProposed) + "\\Setup.exe");
+    HWND message = WaitForInstallError();
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(ControlText(DialogItem(message, kMessageText)),
+              "This copy of Setup.exe holds no game files.\n\nTo install the game, run the "
+              "original Setup.exe, the one the game came with.");
+    Press(message, kOk);
+    WaitForMenuReleased();
+    ExpectMenu(menu_, kInstalledMenu, kInstallItem);
+    ASSERT_TRUE(PressEscape(menu_));
+    ASSERT_TRUE(setup_->WaitForExit(kDefaultTimeoutMs));
+    TreeEntries seen;
+    ASSERT_TRUE(ReadTree(kProposed, &seen));
+    EXPECT_EQ(TreeDifferences(installed, seen), "") << "the payload-free Setup.exe changed it";
+
+    const std::string held = std::string(kProposed) + "\\Dominarch.exe";
+    HANDLE file = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    StartAndInstall();
+    message = WaitForInstallError();
+    const std::string words =
+        message != nullptr ? ControlText(DialogItem(message, kMessageText)) : "";
+    if (message != nullptr) {
+        SaveDocsPicture(message, "install_error.bmp");
+        Press(message, kOk);
+    }
+    WaitForMenuReleased();
+    CloseHandle(file);
+    EXPECT_NE(words.find("\n" + held + "\n"), std::string::npos) << words;
+    // The system's own words for the refusal, as it gives them to any program.
+    char system_words[256] = {};
+    ASSERT_NE(
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                       ERROR_SHARING_VIOLATION, 0, system_words, sizeof system_words, nullptr),
+        0u);
+    const std::string expected = std::string(system_words).substr(0, 12);  // "Sharing viol"
+    EXPECT_NE(words.find("Cannot create the file: " + expected), std::string::npos) << words;
+    EXPECT_EQ(RegisteredPath(), kProposed);
+    EXPECT_EQ(UninstallCommand(), registered);
+    ExpectMenu(menu_, kInstalledMenu, kInstallItem);
+}
+
 TEST_F(InstallTest, TooLittleSpaceWarns) {
     if (!NeedsSmallDrives()) {
         return;
@@ -177,7 +235,8 @@ TEST_F(InstallTest, TooLittleSpaceWarns) {
 // copy fills the drive.
 class DiskFullTest : public InstallSessionTest {
   protected:
-    void FillUntilDiskFull() {
+    // `existing`: files the game's folder holds before the copy, which then goes over them.
+    void FillUntilDiskFull(const TreeEntries& existing = {}) {
         uint64_t payload_bytes = 0;
         for (const auto& [name, content] : payload_) {
             payload_bytes += content.size();
@@ -186,7 +245,20 @@ class DiskFullTest : public InstallSessionTest {
         const uint64_t taken = (8 * kMiB - payload_bytes / 2) & ~uint64_t{4095};
         HWND warning = InstallOntoFilledDrive(kTinyDrive, taken, &filler_);
         ASSERT_NE(warning, nullptr);
+        const std::string folder = GameFolderIn(kTinyDrive);
+        ASSERT_TRUE(existing.empty() || CreateFolders(folder));
+        for (const auto& [name, content] : existing) {
+            const std::string path = folder + "\\" + name;
+            ASSERT_TRUE(content == kFolderEntry ? CreateFolders(path)
+                                                : WriteWholeFile(path, content))
+                << path;
+        }
         Press(warning, kContinueInstall);
+        if (!existing.empty()) {
+            HWND overwrite = WaitForOverwrite();
+            ASSERT_NE(overwrite, nullptr);
+            Press(overwrite, kOk);
+        }
         full_ = WaitForDiskFull();
         ASSERT_NE(full_, nullptr);
         EXPECT_NE(Indicator(), nullptr);
@@ -218,6 +290,41 @@ TEST_F(DiskFullTest, ExitFromSetupRollsTheFirstInstallBack) {
     Press(full_, kCancel);
     EXPECT_TRUE(WaitUntil([&] { return !Exists(GameFolderIn(kTinyDrive)); }, kCopyTimeoutMs))
         << "the first install was not rolled back";
+    ExpectMenuUsableAndNotInstalled();
+}
+
+// A failed first installation over a folder that was there ("Overwrite") removes nothing of it
+// and asks nothing about saved games: only what an installation created itself goes again.
+TEST_F(DiskFullTest, ExitFromSetupOverAnExistingFolderKeepsItsFiles) {
+    if (!NeedsSmallDrives()) {
+        return;
+    }
+    const TreeEntries existing = {{"notes.txt", "the player's notes"},
+                                  {"save", kFolderEntry},
+                                  {"save\\game1.sav", "a saved game"}};
+    FillUntilDiskFull(existing);
+    ASSERT_NE(full_, nullptr);
+    Press(full_, kCancel);
+    std::string asked;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            for (HWND window : VisibleTopLevelWindows(setup_->Id())) {
+                if (window != menu_) {
+                    asked = WindowTitle(window);
+                }
+            }
+            return !asked.empty() ||
+                   (IsWindowEnabled(Item(kInstallItem).window) && Indicator() == nullptr);
+        },
+        kCopyTimeoutMs));
+    EXPECT_EQ(asked, "") << "asked after \"Exit from Setup\"";
+    TreeEntries seen;
+    ASSERT_TRUE(ReadTree(GameFolderIn(kTinyDrive), &seen));
+    for (const auto& [name, content] : existing) {
+        EXPECT_EQ(seen[name], content) << name;
+    }
+    EXPECT_EQ(RegisteredPath(), "");
+    EXPECT_FALSE(MachineKeyExists(kUninstallEntryKey));
     ExpectMenuUsableAndNotInstalled();
 }
 
@@ -297,6 +404,77 @@ TEST_F(StoppedCopyTest, ContinueFinishesTheCopy) {
     PressKeyIn(question_, VK_ESCAPE);
     ExpectInstalled();
     ExpectPayloadIn(kProposed);
+}
+
+}  // namespace
+}  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// Escape ends the program at any moment, but never abandons a copy or a removal: the long copy
+// is stopped and undone as a failed one is, a removal runs to its end, and only then does the
+// program end, by itself and with exit code 0.
+class EscapeTest : public InstallSessionTest {
+  protected:
+    std::string LongSetup() const { return Options().own_folder + "\\SetupLongCopy.exe"; }
+
+    // Waits until the copy into `folder` has begun, then presses Escape on the menu screen.
+    void EscapeDuringTheCopyInto(const std::string& folder) {
+        ASSERT_TRUE(
+            WaitUntil([&] { return Exists(folder + "\\data\\part00\\big.bin"); }, kCopyTimeoutMs))
+            << "the copy did not begin";
+        ASSERT_NE(Indicator(), nullptr);
+        ASSERT_TRUE(PressEscape(menu_));
+    }
+
+    void ExpectEndedByItself() {
+        DWORD exit_code = 1;
+        ASSERT_TRUE(setup_->WaitForExit(kCopyTimeoutMs, &exit_code)) << "it did not end";
+        EXPECT_EQ(exit_code, 0u);
+    }
+};
+
+TEST_F(EscapeTest, DuringAFirstInstallTheCopyIsRolledBack) {
+    StartAndInstall(LongSetup());
+    HWND browser = WaitForBrowser("C:\\Program Files");
+    ASSERT_NE(browser, nullptr);
+    Press(browser, kOk);
+    EscapeDuringTheCopyInto(kProposed);
+    ExpectEndedByItself();
+    EXPECT_FALSE(Exists(kProposed)) << "the stopped first install was left behind";
+    EXPECT_EQ(RegisteredPath(), "");
+    EXPECT_FALSE(MachineKeyExists(kUninstallEntryKey));
+}
+
+TEST_F(EscapeTest, DuringAReinstallTheGameStaysRegistered) {
+    const std::string folder = std::string(kGamesFolder) + "\\Registered";
+    ASSERT_TRUE(CreateFolders(folder));
+    ASSERT_TRUE(WriteWholeFile(folder + "\\notes.txt", "the player's notes"));
+    ASSERT_TRUE(CreateMachineKey(kInstallKey, {{"Path", folder}}));
+    StartAndInstall(LongSetup());
+    EscapeDuringTheCopyInto(folder);
+    ExpectEndedByItself();
+    EXPECT_EQ(RegisteredPath(), folder);
+    EXPECT_TRUE(Exists(folder + "\\notes.txt"));
+}
+
+TEST_F(EscapeTest, RightAfterYesTheUninstallRunsToItsEnd) {
+    StartAndInstall(LongSetup());
+    HWND browser = WaitForBrowser("C:\\Program Files");
+    ASSERT_NE(browser, nullptr);
+    Press(browser, kOk);
+    ExpectInstalled();
+    ASSERT_NO_FATAL_FAILURE(ClickItem(kUninstallItem));
+    HWND confirmation = WaitForQuestion("Uninstall?", kCancel, "NO!");
+    ASSERT_NE(confirmation, nullptr);
+    Press(confirmation, kOk);
+    ASSERT_TRUE(PressEscape(menu_));
+    ExpectEndedByItself();
+    EXPECT_FALSE(Exists(kProposed)) << "the uninstall was abandoned";
+    EXPECT_EQ(RegisteredPath(), "");
+    EXPECT_FALSE(MachineKeyExists(kUninstallEntryKey));
+    EXPECT_FALSE(Exists(programs_ + "\\Dominarch"));
 }
 
 }  // namespace

@@ -10,4 +10,4 @@ set(extraction_test_sources
 if(NOT WIN32)
     list(APPEND extraction_test_sources extraction_links_posix_test.cpp)
 endif()
-dominarch_test(extraction_test ${extraction_test_sources} LIBS engine uninstall)
+dominarch_test(extraction_test ${extraction_test_sources} LIBS engine install_flow)

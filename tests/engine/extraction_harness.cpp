@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "install/copy_rollback.h"
 #include "platform/files.h"
 #include "platform/resource_store.h"
 #include "res/resource_ids.h"
@@ -129,6 +130,17 @@ int ScriptedDialogs::Show(int resource_id) {
     return answer;
 }
 
+void ScriptedDialogs::ShowMessage(int resource_id, const std::string& text) {
+    Show(resource_id);
+    std::lock_guard<std::mutex> lock(mutex_);
+    last_message_ = text;
+}
+
+std::string ScriptedDialogs::LastMessage() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return last_message_;
+}
+
 std::vector<int> ScriptedDialogs::shown() {
     std::lock_guard<std::mutex> lock(mutex_);
     return shown_;
@@ -186,7 +198,7 @@ Outcome ExtractionTest::Extract(const Bytes* pack, const std::string& folder, bo
         platform::RemoveResource("PACK", IDR_PACK);
     }
     WaitingListener listener;
-    if (!StartExtraction(folder, rollback, &listener)) {
+    if (!StartExtraction(folder, install::RollbackOfFailedCopy(folder, rollback), &listener)) {
         ADD_FAILURE() << "the extraction did not start";
         return {};
     }

@@ -57,12 +57,15 @@ class ScriptedDialogs : public platform::DialogHost {
   public:
     void Script(int id, std::vector<int> answers);
     int Show(int resource_id) override;
+    void ShowMessage(int resource_id, const std::string& text) override;
     std::vector<int> shown();
+    std::string LastMessage();  // the text of the last message shown; "" before any
 
   private:
     std::mutex mutex_;
     std::map<int, std::vector<int>> answers_;  // still to give, per id
     std::vector<int> shown_;
+    std::string last_message_;
 };
 
 // Counts the writer's file operations (folder and file creation, write, close) and lets a rule

@@ -3,6 +3,13 @@
 // errors in a body.
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
 
 #include <algorithm>
 #include <iterator>
@@ -264,13 +271,21 @@ TEST_F(ExtractionTest, ChecksumMismatchFailsAndRollsBack) {
     EXPECT_EQ(platform::QueryPathKind(InstallFolderPath()), platform::PathKind::kMissing);
 }
 
-// A stream that ends before the last body does: that file keeps what came and the run succeeds.
-TEST_F(ExtractionTest, BodyCutShortKeepsTheShortFile) {
-    const Bytes pack =
-        Gzip(PackBytes().File("a", "12345").File("b", "67890").DropBodyBytes(3).Raw());
+// A stream that ends inside a body stops the copy at once: the file cut short is not emptied,
+// nor is any file after it, so a reinstall keeps what it had; the user is told of the damage.
+TEST_F(ExtractionTest, BodyCutShortStopsTheCopyAtOnce) {
+    const Bytes pack = Gzip(
+        PackBytes().File("a", "12345").File("b", "67890").File("c", "").DropBodyBytes(3).Raw());
     const std::string folder = NewInstallFolder();
-    EXPECT_EQ(Extract(pack, folder, true).result, 1);
-    EXPECT_EQ(Snapshot(folder), (Tree{{"a", "12345"}, {"b", "67"}}));
+    for (const char* name : {"b", "c"}) {
+        ASSERT_TRUE(platform_test::WriteFile(platform::JoinPath(folder, name), "installed"));
+    }
+    const Outcome outcome = Extract(pack, folder, false);
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_EQ(outcome.failure.kind, ExtractionFailureKind::kDamagedPayload);
+    EXPECT_EQ(outcome.failure.entry, "b");
+    EXPECT_EQ(dialogs_.shown(), std::vector<int>{IDD_DAMAGED_PAYLOAD});
+    EXPECT_EQ(Snapshot(folder), (Tree{{"a", "12345"}, {"b", "installed"}, {"c", "installed"}}));
 }
 
 // A run missing any lock or event of its hand-over is refused before anything starts: its waits
@@ -280,10 +295,10 @@ TEST_F(ExtractionTest, RefusesARunMissingASynchronisationObject) {
         void OnExtractionDone(int) override { ADD_FAILURE() << "told of a run never started"; }
     } listener;
     const std::string folder = NewInstallFolder();
-    constexpr int kObjects = 6;  // the record lock and five events
+    constexpr int kObjects = 8;  // the record lock, five events and the chunk buffer's semaphores
     for (int failing = 1; failing <= kObjects; ++failing) {
         platform::FailSyncObjectCreation(failing);
-        EXPECT_FALSE(StartExtraction(folder, true, &listener)) << "object " << failing;
+        EXPECT_FALSE(StartExtraction(folder, nullptr, &listener)) << "object " << failing;
         platform::FailSyncObjectCreation(0);
     }
     EXPECT_EQ(Extract(Gzip(SampleTree().Raw()), folder, true).result, 1) << "refused for good";
@@ -294,7 +309,7 @@ TEST_F(ExtractionTest, RefusesARunWithoutIndicator) {
     struct NeverTold : ExtractionListener {
         void OnExtractionDone(int) override { ADD_FAILURE() << "told of a run never started"; }
     } listener;
-    EXPECT_FALSE(StartExtraction(NewInstallFolder(), true, &listener));
+    EXPECT_FALSE(StartExtraction(NewInstallFolder(), nullptr, &listener));
 }
 
 // While a run asks its exit question, a second run is refused: both would move the one current
@@ -305,7 +320,7 @@ TEST_F(ExtractionTest, RefusesASecondRunWhileOneIsGoing) {
             struct NeverTold : ExtractionListener {
                 void OnExtractionDone(int) override { ADD_FAILURE() << "a second run"; }
             } listener;
-            started = StartExtraction(folder, false, &listener);
+            started = StartExtraction(folder, nullptr, &listener);
             return kDialogCancel;
         }
         std::string folder;
@@ -316,6 +331,131 @@ TEST_F(ExtractionTest, RefusesASecondRunWhileOneIsGoing) {
     indicator_.RequestCancelAtAdvance(1);
     EXPECT_EQ(Extract(Gzip(SmallThenBig().Raw()), host.folder, true).result, 1);
     EXPECT_FALSE(host.started);
+}
+
+}  // namespace
+}  // namespace extraction_test
+
+namespace extraction_test {
+namespace {
+
+// Asks the running copy to stop (as the program's end does) from its `stop_at`th Advance.
+class StoppingIndicator : public RecordingIndicator {
+  public:
+    explicit StoppingIndicator(int stop_at) : stop_at_(stop_at) {}
+    void Advance(uint32_t amount) override {
+        RecordingIndicator::Advance(amount);
+        if (++advances_ == stop_at_) {
+            StopExtraction();
+        }
+    }
+
+  private:
+    int stop_at_;
+    int advances_ = 0;  // the reader's only
+};
+
+// A stop request ends the copy with no question, as "OK Exit" would, also one that comes with the
+// very last chunk. A first installation goes, a reinstall keeps what
+// it had, and the next run is not stopped by it.
+TEST_F(ExtractionTest, StopRequestFailsTheRunWithoutAQuestion) {
+    struct Row {
+        int stop_at;  // of the sample tree's six advances
+        bool first_installation;
+    } const rows[] = {{1, true}, {6, true}, {1, false}, {6, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE("stop at advance " + std::to_string(row.stop_at) +
+                     (row.first_installation ? ", first installation" : ", reinstall"));
+        platform_test::TestFolder test;
+        const std::string folder = test / "Dominarch";
+        ASSERT_EQ(platform::CreateFolder(folder), FsError::kOk);
+        ASSERT_TRUE(platform_test::WriteFile(platform::JoinPath(folder, "keep.txt"), "keep"));
+        StoppingIndicator indicator(row.stop_at);
+        SetCurrentProgressIndicator(&indicator);
+        ScriptedDialogs dialogs;
+        platform::SetDialogHost(&dialogs);
+        const Outcome outcome = Extract(Gzip(SampleTree().Raw()), folder, row.first_installation);
+        EXPECT_EQ(outcome.result, 0);
+        EXPECT_EQ(outcome.failure.kind, ExtractionFailureKind::kStopped);
+        EXPECT_EQ(dialogs.shown(), std::vector<int>{});
+        if (row.first_installation) {
+            EXPECT_EQ(platform::QueryPathKind(folder), platform::PathKind::kMissing);
+        } else {
+            EXPECT_EQ(Snapshot(folder).at("keep.txt"), "keep");
+        }
+        SetCurrentProgressIndicator(&indicator_);
+        EXPECT_EQ(Extract(Gzip(SampleTree().Raw()), NewInstallFolder(), true).result, 1);
+        platform_test::RemoveTree(InstallFolderPath());
+        ClearCurrentProgressIndicator(&indicator);
+    }
+}
+
+}  // namespace
+}  // namespace extraction_test
+
+namespace extraction_test {
+namespace {
+
+// While it lives, the system refuses to let the copy write the file "big" for a reason this
+// program has no words of its own for: the file is held open with no sharing on Windows (as a
+// running game holds its files); elsewhere a file-size limit stops the write after 10 bytes.
+class SystemRefusal {
+  public:
+#ifdef _WIN32
+    explicit SystemRefusal(const std::string& folder) {
+        held_ = CreateFileA(platform::JoinPath(folder, "big").c_str(), GENERIC_READ, 0, nullptr,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        EXPECT_NE(held_, INVALID_HANDLE_VALUE);
+    }
+    ~SystemRefusal() {
+        CloseHandle(held_);
+    }
+    static uint32_t Code() {
+        return ERROR_SHARING_VIOLATION;
+    }
+
+  private:
+    HANDLE held_;
+#else
+    explicit SystemRefusal(const std::string&) {
+        EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &saved_), 0);
+        rlimit limit = saved_;
+        limit.rlim_cur = 10;
+        signal(SIGXFSZ, SIG_IGN);
+        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    }
+    ~SystemRefusal() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        signal(SIGXFSZ, SIG_DFL);
+    }
+    static uint32_t Code() {
+        return EFBIG;
+    }
+
+  private:
+    rlimit saved_;
+#endif
+};
+
+// A failure that no question of the installer tells (not a full disk) is told once, naming the
+// file by its full path and saying why in the system's own words.
+TEST_F(ExtractionTest, FailureTheSystemExplainsIsToldInItsWords) {
+    const std::string folder = NewInstallFolder();
+    Outcome outcome;
+    {
+        SystemRefusal refusal(folder);
+        outcome = Extract(Gzip(SmallThenBig().Raw()), folder, false);
+    }
+    EXPECT_EQ(outcome.result, 0);
+    EXPECT_EQ(outcome.failure.kind, ExtractionFailureKind::kError);
+    EXPECT_EQ(dialogs_.shown(), std::vector<int>{IDD_INSTALL_ERROR});
+    const std::string words = platform::SystemErrorText(SystemRefusal::Code());
+    ASSERT_FALSE(words.empty());
+    const std::string message = dialogs_.LastMessage();
+    EXPECT_NE(message.find("\n" + platform::JoinPath(folder, "big") + "\n"), std::string::npos)
+        << message;
+    EXPECT_NE(message.find(words), std::string::npos) << message;
+    EXPECT_EQ(message.back(), '.');
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 #include "engine/extraction.h"
 #include "engine/pack_format.h"
 #include "engine/progress_indicator.h"
+#include "install/copy_rollback.h"
 #include "platform/dialogs.h"
 #include "platform/resource_store.h"
 #include "res/resource_ids.h"
@@ -206,7 +207,9 @@ void Extract(const std::vector<uint8_t>& pack, bool first_installation) {
     Answers answers;
     platform::SetDialogHost(&answers);
     WaitingListener listener;
-    Check(StartExtraction(s.install.string(), first_installation, &listener));
+    Check(StartExtraction(s.install.string(),
+                          install::RollbackOfFailedCopy(s.install.string(), first_installation),
+                          &listener));
     ExtractionFailure failure;
     const int result = listener.Wait(&failure);
     platform::SetDialogHost(nullptr);

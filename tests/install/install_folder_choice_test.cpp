@@ -317,9 +317,11 @@ TEST_P(FolderChoiceTest, ShowsWhatTheRowSaysAndEndsThere) {
     ScriptedUser user(root.path(), row);
     platform::DialogHost* previous = platform::SetDialogHost(&user);
     std::string path = root / "Program Files";
+    bool created = true;
     const bool chosen = install::ChooseInstallFolder(
         &path,
-        [&](const std::string& folder, uint64_t* bytes) { return user.FreeSpace(folder, bytes); });
+        [&](const std::string& folder, uint64_t* bytes) { return user.FreeSpace(folder, bytes); },
+        &created);
     platform::SetDialogHost(previous);
 
     std::vector<std::string> expected(row.shown.begin(), row.shown.end());
@@ -331,6 +333,10 @@ TEST_P(FolderChoiceTest, ShowsWhatTheRowSaysAndEndsThere) {
         const std::string install_path = Under(root.path(), row.install_path);
         EXPECT_EQ(path, install_path);
         EXPECT_EQ(platform::QueryPathKind(install_path), platform::PathKind::kFolder);
+        // Only a folder the choice made may be removed again by a failed copy.
+        EXPECT_EQ(created, !(row.setup == Setup::kGameFolderInA && install_path == game_in_a));
+    } else {
+        EXPECT_FALSE(created);
     }
     // Nothing else was made: an abandoned choice leaves no folder behind.
     for (const char* name : {"A/Dominarch", "B/Dominarch", "M"}) {
@@ -362,10 +368,15 @@ INSTANTIATE_TEST_SUITE_P(Rows, FolderChoiceTest, testing::ValuesIn(kRows),
 TEST(FolderChoice, WithoutAnyoneToAskNothingIsChosen) {
     platform::DialogHost* previous = platform::SetDialogHost(nullptr);
     std::string path = "/nowhere";
-    EXPECT_FALSE(install::ChooseInstallFolder(&path, [](const std::string&, uint64_t*) {
-        ADD_FAILURE() << "the free space was asked";
-        return false;
-    }));
+    bool created = true;
+    EXPECT_FALSE(install::ChooseInstallFolder(
+        &path,
+        [](const std::string&, uint64_t*) {
+            ADD_FAILURE() << "the free space was asked";
+            return false;
+        },
+        &created));
+    EXPECT_FALSE(created);
     platform::SetDialogHost(previous);
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/extraction.h"
+#include "install/copy_rollback.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/resource_store.h"
@@ -88,8 +89,10 @@ int Extract(const std::string& file, const std::string& folder, bool first_insta
     platform::SetDialogHost(&dialogs);
     WaitingListener listener;
     int result = 0;
-    ExtractionFailure failure{"", "the extraction could not be started"};
-    if (StartExtraction(folder, first_installation, &listener)) {
+    ExtractionFailure failure{ExtractionFailureKind::kError, "",
+                              "the extraction could not be started"};
+    if (StartExtraction(folder, install::RollbackOfFailedCopy(folder, first_installation),
+                        &listener)) {
         result = listener.Wait(&failure);
     }
     progress.EndLine();

@@ -1,0 +1,17 @@
+#include "platform/fs_error.h"
+
+namespace platform {
+
+namespace {
+thread_local SystemError t_last_error;
+}
+
+SystemError LastSystemError() {
+    return t_last_error;
+}
+
+void NoteSystemError(uint32_t code, FsError mapped_to) {
+    t_last_error = {code, mapped_to};
+}
+
+}  // namespace platform
