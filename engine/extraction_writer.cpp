@@ -303,6 +303,9 @@ bool Writer::Stopped() {
 // A full disk or directory: true when the user chose "Retry"; "Exit from Setup" fails the run,
 // and the user needs no further word on it.
 bool Writer::RetryWhenOutOfSpace(const std::string& entry, const char* what, FsError error) {
+    if (Stopped()) {
+        return false;  // the program is ending: nobody is asked
+    }
     if (platform::ShowDialog(IDD_DISK_FULL) == platform::kDialogOk) {
         return true;
     }

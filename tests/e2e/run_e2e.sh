@@ -110,7 +110,7 @@ for bmp in "$artifacts"/*.bmp; do
     python3 "$repo/scripts/wine/bmp_to_png.py" "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
 done
 docs_pictures=(menu_screen.png folder_browser.png disk_space.png progress_indicator.png
-    desktop_question.png)
+    desktop_question.png install_error.png)
 for picture in "${docs_pictures[@]}"; do
     [ -f "$artifacts/$picture" ] && echo "screenshot: $artifacts/$picture"
 done

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "install/copy_rollback.h"
 #include "install/disk_space.h"
 #include "install/install_folder_choice.h"
 #include "platform/dialogs.h"
@@ -378,6 +379,37 @@ TEST(FolderChoice, WithoutAnyoneToAskNothingIsChosen) {
         &created));
     EXPECT_FALSE(created);
     platform::SetDialogHost(previous);
+}
+
+}  // namespace
+
+namespace {
+
+// A failed copy undoes only what the installation made: a folder it created goes again with what
+// the copy put there (and, when the copy never started, the empty folder); a folder it was asked
+// to install over keeps every file.
+TEST(CopyRollback, RemovesOnlyAFolderTheInstallationCreated) {
+    for (const bool created : {true, false}) {
+        SCOPED_TRACE(created ? "created" : "installed over");
+        TestFolder root;
+        const std::string game = platform::JoinPath(root.path(), "Dominarch");
+        ASSERT_EQ(platform::CreateFolder(game), platform::FsError::kOk);
+        const std::string copied = platform::JoinPath(game, "Dominarch.exe");
+        ASSERT_TRUE(platform_test::WriteFile(copied, "copied"));
+        const ExtractionRollback rollback = install::RollbackOfFailedCopy(game, created);
+        ASSERT_EQ(static_cast<bool>(rollback), created);
+        if (rollback) {
+            rollback();
+        }
+        EXPECT_EQ(platform::QueryPathKind(copied),
+                  created ? platform::PathKind::kMissing : platform::PathKind::kFile);
+
+        const std::string unstarted = platform::JoinPath(root.path(), "Unstarted");
+        ASSERT_EQ(platform::CreateFolder(unstarted), platform::FsError::kOk);
+        install::UndoUnstartedCopy(unstarted, created);
+        EXPECT_EQ(platform::QueryPathKind(unstarted),
+                  created ? platform::PathKind::kMissing : platform::PathKind::kFolder);
+    }
 }
 
 }  // namespace
