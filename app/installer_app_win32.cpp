@@ -45,7 +45,11 @@ bool HandOverUninstall(HANDLE* running_event) {
         CloseHandle(*running_event);
         *running_event = nullptr;
     }
+    // The copy is named as the application: the system would take an unquoted command line in a
+    // temp folder with blanks for the first program its blank-separated prefixes name. The line
+    // itself stays as the copy reads it.
     platform::ProcessStart start;
+    start.application = copy;
     start.command_line = copy + kUninstallingSwitch;
     start.current_folder = temp;
     start.creation_flags = kCopyStartFlags;

@@ -297,7 +297,11 @@ void CMenuScreenDlg::Uninstall() {
 void CMenuScreenDlg::ViewReadMe() {
     char temp[256];
     char folder[MAX_PATH];
-    if (GetTempPathA(sizeof temp, temp) == 0 || GetTempFileNameA(temp, "txt", 0, folder) == 0) {
+    // A result as long as the buffer or longer is the size GetTempPathA needed: nothing usable
+    // was written then.
+    const DWORD temp_length = GetTempPathA(sizeof temp, temp);
+    if (temp_length == 0 || temp_length >= sizeof temp ||
+        GetTempFileNameA(temp, "txt", 0, folder) == 0) {
         return;
     }
     DeleteFileA(folder);

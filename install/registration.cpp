@@ -77,7 +77,9 @@ void CreateShortcuts(const std::string& install_folder, uint8_t install_state) {
     }
 }
 
-// The entry in the list of programs to uninstall, which starts the installed Setup.exe.
+// The entry in the list of programs to uninstall, which starts the installed Setup.exe. Its
+// path is quoted: the system splits an unquoted line at each blank in turn and starts the first
+// program it finds, C:\Program.exe for a game in "C:\Program Files".
 void CreateUninstallEntry(const std::string& install_folder) {
     RegistryKey list;
     RegistryKey entry;
@@ -85,7 +87,8 @@ void CreateUninstallEntry(const std::string& install_folder) {
                   platform::RegistryAccess::kCreateSubkey) &&
         list.CreateSubkey(kGameName, &entry)) {
         entry.SetString("DisplayName", kGameName);
-        entry.SetString("UninstallString", JoinPath(install_folder, "Setup.exe") + " /uninstall");
+        entry.SetString("UninstallString",
+                        "\"" + JoinPath(install_folder, "Setup.exe") + "\" /uninstall");
     }
 }
 

@@ -22,7 +22,7 @@ inline constexpr char kPathSeparator = '/';
 std::string JoinPath(std::string_view folder, std::string_view name);
 
 FsError CreateFolder(const std::string& path);  // kAlreadyExists when it exists (as anything)
-FsError RemoveFolder(const std::string& path);  // the folder must be empty
+FsError RemoveFolder(const std::string& path);  // the folder must be empty; never a link
 FsError RemoveFile(const std::string& path);
 FsError CopyFileOver(const std::string& from, const std::string& to);  // replaces `to`
 FsError SetCurrentFolder(const std::string& path);

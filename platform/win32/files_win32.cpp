@@ -71,15 +71,23 @@ FsError CreateFolder(const std::string& path) {
     return Result(CreateDirectoryA(path.c_str(), nullptr));
 }
 
+// A link to a folder is refused, never removed: RemoveDirectoryA on one removes the folder it
+// leads to when that is empty (under wine, which keeps the link). A missing name goes to
+// RemoveDirectoryA for its error code, at the cost of one look at the name.
 FsError RemoveFolder(const std::string& path) {
     if (FsError fault; FaultInjected(FileOp::kRemoveFolder, path, &fault)) {
         return fault;
+    }
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) || LeadsElsewhere(path))) {
+        return FsError::kAccessDenied;
     }
     return Result(RemoveDirectoryA(path.c_str()));
 }
 
 // A link is refused, never deleted: DeleteFileA on a link to a file deletes the file it leads to
-// (under wine, which keeps the link).
+// (under wine, which keeps the link). So is a name whose final path cannot be read.
 FsError RemoveFile(const std::string& path) {
     if (FsError fault; FaultInjected(FileOp::kRemoveFile, path, &fault)) {
         return fault;
@@ -198,7 +206,7 @@ bool FolderLister::Next(FolderEntry* entry) {
     state_->has_pending = false;
     const DWORD attributes = state_->data.dwFileAttributes;
     entry->name = state_->data.cFileName;
-    // A link to a folder (junction, symbolic link) is a folder that RemoveFolder removes.
+    // A link to a folder (junction, symbolic link) is a folder that RemoveFolder refuses.
     entry->is_folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry->is_link = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     return true;

@@ -9,9 +9,11 @@
 
 namespace platform {
 
-// True when `path` is a link: what it leads to is not its own folder's entry of that name. False
+// True when `path` is a link: what it leads to is not its own folder's entry of that name; and
+// when the name exists yet where it, or its folder, leads cannot be read (a target whose real
+// path is too long for the call, say), since such a name cannot be trusted to be itself. False
 // for anything that is itself (a file or folder, also inside a linked folder), for names that do
-// not exist, and where the system cannot tell.
+// not exist, and where the system has no such call.
 bool LeadsElsewhere(const std::string& path);
 
 }  // namespace platform

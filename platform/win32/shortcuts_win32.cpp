@@ -7,6 +7,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <string>
+
 #include "platform/shortcuts.h"
 
 namespace platform {
@@ -18,9 +20,29 @@ constexpr CLSID kShellLink = {0x00021401, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 
 constexpr IID kShellLinkA = {0x000214EE, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 constexpr IID kPersistFile = {0x0000010B, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 
+// The file name as IPersistFile takes it, in a buffer of the size the conversion asks for, so
+// that a name of any length arrives whole and terminated.
+HRESULT WideNameOf(const std::string& name, std::wstring* wide) {
+    const int size = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, name.c_str(), -1, nullptr, 0);
+    if (size > 0) {
+        wide->assign(static_cast<size_t>(size), L'\0');
+        if (MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, name.c_str(), -1, wide->data(), size) ==
+            size) {
+            wide->resize(static_cast<size_t>(size) - 1);  // without the NUL it wrote
+            return S_OK;
+        }
+    }
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? HRESULT_FROM_WIN32(error) : E_FAIL;
+}
+
 class ComShortcuts : public ShortcutWriter {
   public:
     int32_t Save(const std::string& file_name, const ShortcutFields& fields) override {
+        std::wstring wide;
+        if (HRESULT converted = WideNameOf(file_name, &wide); FAILED(converted)) {
+            return converted;
+        }
         CoInitialize(nullptr);
         IShellLinkA* link = nullptr;
         HRESULT result = CoCreateInstance(kShellLink, nullptr, CLSCTX_INPROC_SERVER, kShellLinkA,
@@ -41,9 +63,7 @@ class ComShortcuts : public ShortcutWriter {
             link->Release();
             return result;
         }
-        WCHAR wide[MAX_PATH] = {};
-        MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, file_name.c_str(), -1, wide, MAX_PATH);
-        result = file->Save(wide, TRUE);
+        result = file->Save(wide.c_str(), TRUE);
         file->Release();
         link->Release();
         return result;

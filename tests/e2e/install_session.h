@@ -316,7 +316,7 @@ class InstallSessionTest : public MenuSessionTest {
     // windows other than the menu screen that showed meanwhile are returned.
     std::vector<std::string> WaitForReinstall(const std::string& folder) {
         std::vector<std::string> titles;
-        const std::string command = folder + "\\Setup.exe /uninstall";
+        const std::string command = "\"" + folder + "\\Setup.exe\" /uninstall";
         const bool ended = WaitUntil(
             [&] {
                 for (HWND window : VisibleTopLevelWindows(setup_->Id())) {

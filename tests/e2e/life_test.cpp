@@ -2,7 +2,8 @@
 // shortcut, Play, a reinstall that repairs what was damaged, an uninstall from the menu, a second
 // install without the desktop shortcut and with a saved game, the uninstall that the Start-menu
 // shortcut starts (keeping the saved game), a third install over the kept folder, and the
-// uninstall that the uninstall entry's own command starts (deleting everything). After each step
+// uninstall that the uninstall entry's own command starts (deleting everything), with a program
+// planted at C:\Program.exe that an unquoted command would start in its place. After each step
 // the registry, the files and the shortcuts are read back: the shortcuts through the shell's link
 // object here, and once more by an independent reader (lnkinfo) in the run script, which checks
 // the copies this walk leaves among the artifacts against the fields it writes beside them.
@@ -20,7 +21,9 @@ constexpr char kProductKeyPath[] = "Software\\Tessaline\\Dominarch";
 constexpr char kOtherProductKey[] = "Software\\Tessaline\\Other Game";
 constexpr char kGameRecord[] = "DominarchStarted.txt";
 constexpr char kSavedGame[] = "C:\\Program Files\\Dominarch\\save\\game1.sav";
-constexpr char kUninstallString[] = "C:\\Program Files\\Dominarch\\Setup.exe /uninstall";
+constexpr char kUninstallString[] = "\"C:\\Program Files\\Dominarch\\Setup.exe\" /uninstall";
+// What the system would start for an unquoted "C:\Program Files\..." command line.
+constexpr char kPlanted[] = "C:\\Program.exe";
 
 struct ExpectedShortcut {
     const char* target;
@@ -48,6 +51,9 @@ class LifeTest : public InstallSessionTest {
         InstallSessionTest::TearDown();
         DeleteFileIfPresent(temp_ + kGameRecord);
         DeleteFileIfPresent(temp_ + kCopyName);
+        // The system lets go of a program's file a moment after the program has gone.
+        EXPECT_TRUE(WaitUntil([] { return DeleteFileIfPresent(kPlanted); }, kDefaultTimeoutMs))
+            << "cannot remove " << kPlanted;
     }
 
     std::string GroupShortcut(const char* name) const {
@@ -216,10 +222,14 @@ TEST_F(LifeTest, InstallPlayReinstallUninstallTwiceOver) {
     ASSERT_TRUE(PressEscape(menu_));
     ASSERT_TRUE(setup_->WaitForExit(kDefaultTimeoutMs));
     const std::string command = UninstallCommand();
-    ASSERT_EQ(command, kUninstallString);  // unquoted, with the blank of "Program Files"
-    first = StartCommand(command);
+    ASSERT_EQ(command, kUninstallString);
+    // The stand-in game notes its start: started in Setup.exe's place, it would leave its record.
+    ASSERT_TRUE(CopyFileA(Options().game_path.c_str(), kPlanted, FALSE));
+    ASSERT_TRUE(DeleteFileIfPresent(temp_ + kGameRecord));
+    first = StartCommand(command);  // exactly as written, as the system's uninstall list does
     ASSERT_NE(first, nullptr);
     ASSERT_NO_FATAL_FAILURE(UninstallThroughTheCopy(first, true, true));
+    EXPECT_FALSE(FileExists(temp_ + kGameRecord)) << kPlanted << " was started";
     EXPECT_FALSE(Exists(kProposed));
     ExpectUnregistered(true);
     DeleteMachineKey(kCompanyKey);

@@ -63,20 +63,27 @@ if [ "${DOMINARCH_E2E_BENCH:-0}" = 1 ] && ! wine_env_mount_tmpfs "Dom Bench" siz
     echo "not root: the benchmark installs onto the prefix's own disk" >&2
 fi
 
-# Links as a user of the host makes them, for the links test: a game folder whose "save", a folder
-# in its data\ and a file at its top lead outside it, and whose Manual.txt (a payload file) is a
-# link to a file outside.
+# Links as a user of the host makes them, for the links test: a game folder whose "save", two
+# folders in its data\ (one of them empty) and a file at its top lead outside it, whose Manual.txt
+# (a payload file) is a link to a file outside, and whose far.txt leads to a file whose Windows
+# path is longer than 260 characters (C:\Dom Deep\ and three folders of 100 characters each).
 make_link_fixture() {
     local outside="$WINEPREFIX/drive_c/Dom Outside" game="$WINEPREFIX/drive_c/Dom Links/Dominarch"
-    mkdir -p "$outside/saves" "$outside/data" "$game/data" &&
+    local deep
+    deep="$WINEPREFIX/drive_c/Dom Deep/$(printf 'd%.0s' {1..100})"
+    deep="$deep/${deep##*/}/${deep##*/}"
+    mkdir -p "$outside/saves" "$outside/data" "$outside/empty" "$game/data" "$deep" &&
         printf 'saved game' >"$outside/saves/game1.sav" &&
         printf 'level' >"$outside/data/level.dat" &&
         printf 'sentinel' >"$outside/sentinel.txt" &&
         printf 'not the game manual' >"$outside/manual.txt" &&
+        printf 'far away' >"$deep/far.txt" &&
         ln -s "$outside/saves" "$game/save" &&
         ln -s "$outside/data" "$game/data/linked" &&
+        ln -s "$outside/empty" "$game/data/empty" &&
         ln -s "$outside/sentinel.txt" "$game/linked.txt" &&
-        ln -s "$outside/manual.txt" "$game/Manual.txt"
+        ln -s "$outside/manual.txt" "$game/Manual.txt" &&
+        ln -s "$deep/far.txt" "$game/far.txt"
 }
 make_link_fixture || { echo "cannot make the links of the links test" >&2; exit 1; }
 

@@ -205,7 +205,7 @@ TEST_P(RegistrationTest, WritesWhatTheRowSays) {
     EXPECT_EQ(Value(RegistryRoot::kLocalMachine, kInstallKey, "Path"), game);
     EXPECT_EQ(Value(RegistryRoot::kLocalMachine, entry, "DisplayName"), "Dominarch");
     EXPECT_EQ(Value(RegistryRoot::kLocalMachine, entry, "UninstallString"),
-              platform::JoinPath(game, "Setup.exe") + " /uninstall");
+              "\"" + platform::JoinPath(game, "Setup.exe") + "\" /uninstall");
     EXPECT_EQ(configuration, "[vmachine]\ndirectx=yes\n");
     EXPECT_EQ(platform::QueryPathKind(platform::JoinPath(game, "save")),
               platform::PathKind::kFolder);

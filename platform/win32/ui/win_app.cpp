@@ -48,9 +48,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     }
     SetResourceModule(instance);
     app->m_hInstance = instance;
-    // The C runtime would split an unquoted program path at its first blank, as in the
-    // uninstall entry's "C:\Program Files\Dominarch\Setup.exe /uninstall"; the arguments are
-    // taken after the program's own path instead.
+    // The C runtime would split an unquoted program path at its first blank, as in the line
+    // "C:\Program Files\Dominarch\Setup.exe /uninstall" that earlier uninstall entries hold; the
+    // arguments are taken after the program's own path instead.
     static std::string arguments;
     char program[MAX_PATH];
     const DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
