@@ -64,9 +64,13 @@ TEST_F(LinksTest, NothingOutsideTheGameFolderIsWrittenOrDeleted) {
     ASSERT_TRUE(CreateMachineKey(kInstallKey, {{"Path", kLinkedGame}}));
 
     // The reinstall meets the link where Manual.txt goes: it is never written through, and the
-    // copy ends there as a file that cannot be made.
+    // copy ends there as a file that cannot be made, which the user is told by name.
     StartAndInstall();
-    EXPECT_TRUE(WaitUntil([&] { return Exists(Game("Dominarch.exe")); }, kCopyTimeoutMs));
+    HWND message = WaitForInstallError();
+    ASSERT_NE(message, nullptr);
+    const std::string words = ControlText(DialogItem(message, kMessageText));
+    EXPECT_NE(words.find(Game("Manual.txt")), std::string::npos) << words;
+    Press(message, kOk);
     WaitForMenuReleased();
     ExpectNothingOutsideChanged("the reinstall");
     ASSERT_TRUE(PressEscape(menu_));
