@@ -213,18 +213,20 @@ class InstallSessionTest : public MenuSessionTest {
     // The install error message (one "OK"); its words are the text of kMessageText.
     HWND WaitForInstallError() { return WaitForQuestion(kErrorTitle, kOk, "OK"); }
 
-    // The "Path" the game's key holds; "" when there is none.
-    static std::string RegisteredPath() {
+    // The text of value `name` of `key`, without a stored NUL; "" when there is none.
+    static std::string MachineText(const char* key, const char* name) {
         std::vector<StoredValue> values;
-        if (ListMachineValues(kInstallKey, &values)) {
+        if (ListMachineValues(key, &values)) {
             for (const StoredValue& value : values) {
-                if (value.name == "Path") {
-                    return std::string(value.data.c_str());  // without a stored NUL
+                if (value.name == name) {
+                    return std::string(value.data.c_str());
                 }
             }
         }
         return "";
     }
+    // The "Path" the game's key holds.
+    static std::string RegisteredPath() { return MachineText(kInstallKey, "Path"); }
 
     static std::string StatusLine(HWND browser) {
         return ControlText(DialogItem(browser, kBrowserStatus));
@@ -338,17 +340,9 @@ class InstallSessionTest : public MenuSessionTest {
         return titles;
     }
 
-    // The uninstall entry's UninstallString, or "" when there is none.
+    // The uninstall entry's UninstallString.
     static std::string UninstallCommand() {
-        std::vector<StoredValue> values;
-        if (ListMachineValues(kUninstallEntryKey, &values)) {
-            for (const StoredValue& value : values) {
-                if (value.name == "UninstallString") {
-                    return std::string(value.data.c_str());  // without the stored NUL
-                }
-            }
-        }
-        return "";
+        return MachineText(kUninstallEntryKey, "UninstallString");
     }
 
     // The menu screen is back in service with nothing installed: it takes the next click.
