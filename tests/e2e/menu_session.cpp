@@ -1,5 +1,7 @@
 #include "tests/e2e/menu_session.h"
 
+#include <cstdlib>
+
 #include <sstream>
 
 #include "tests/e2e/driver/dialog_input.h"
@@ -132,6 +134,20 @@ HWND MenuSessionTest::StartMenuScreen(const std::string& program) {
     HWND menu = WaitForWindow(setup_->Id(), kMenuTitle, kDefaultTimeoutMs, setup_->Handle());
     if (menu == nullptr) {
         ADD_FAILURE() << "no menu screen";
+        return nullptr;
+    }
+    // Found by its title as soon as start-up has set it, at the screen's top-left corner; it is
+    // centred on the work area only when start-up has ended.
+    const auto centred = [menu] {
+        RECT window = {};
+        RECT area = {};
+        return GetWindowRect(menu, &window) &&
+               SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0) &&
+               std::abs((window.left + window.right) - (area.left + area.right)) <= 2 &&
+               std::abs((window.top + window.bottom) - (area.top + area.bottom)) <= 2;
+    };
+    if (!WaitUntil(centred, kDefaultTimeoutMs)) {
+        ADD_FAILURE() << "the menu screen is never centred";
         return nullptr;
     }
     SetForegroundWindow(menu);

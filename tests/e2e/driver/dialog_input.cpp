@@ -38,12 +38,19 @@ bool PressKey(HWND window, UINT virtual_key) {
     if (!window) {
         return false;
     }
-    const HWND target = FocusWithin(window);
+    HWND target = FocusWithin(window);
     const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(virtual_key, 0)) << 16;
     const LPARAM down = 1 | scan;
     const LPARAM up = down | static_cast<LPARAM>(0xC0000000u);  // previous state, released
-    return PostMessageA(target, WM_KEYDOWN, virtual_key, down) &&
-           PostMessageA(target, WM_KEYUP, virtual_key, up);
+    // Under wine the thread's focus, as another process reads it, is now and then a window
+    // already gone; the window itself then takes the key (a dialog handles its keys either way).
+    if (!PostMessageA(target, WM_KEYDOWN, virtual_key, down)) {
+        target = window;
+        if (!PostMessageA(target, WM_KEYDOWN, virtual_key, down)) {
+            return false;
+        }
+    }
+    return PostMessageA(target, WM_KEYUP, virtual_key, up);
 }
 
 }  // namespace e2e
