@@ -64,7 +64,9 @@ int Reader::Run() {
 
 int Reader::OpenPack() {
     platform::ResourceBytes bytes;
-    if (!platform::FindOwnResource("pack", run_.resource_id, &bytes)) {
+    if (!platform::FindOwnResource("pack", run_.resource_id, &bytes) ||
+        std::string_view(reinterpret_cast<const char*>(bytes.data), bytes.size) ==
+            kPayloadPlaceholder) {
         Fail("", "the PACK resource is missing", ExtractionFailureKind::kNoPayload);
         return 0;
     }

@@ -27,6 +27,9 @@ inline constexpr uint32_t kPackMaxFileSize = 0x7FFFFFFFu;
 // Bodies are read in pieces of at most this many bytes.
 inline constexpr uint32_t kPackChunkSize = 65536;
 inline constexpr std::string_view kPackUpName = "..";
+// What the payload-free installer (the stub a publisher stamps a pack into) carries as its PACK
+// resource in place of a pack: these bytes, without a terminating zero (res/payload_placeholder).
+inline constexpr std::string_view kPayloadPlaceholder = "dompack: no payload in this stub";
 
 uint32_t ReadLe32(const uint8_t* bytes);
 void WriteLe32(uint32_t value, uint8_t* bytes);

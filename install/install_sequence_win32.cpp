@@ -7,6 +7,7 @@
 #include "engine/copy_failure_message.h"
 #include "engine/current_progress_win32.h"
 #include "engine/extraction.h"
+#include "engine/pack_format.h"
 #include "install/copy_rollback.h"
 #include "install/disk_space.h"
 #include "install/install_folder_choice.h"
@@ -31,10 +32,13 @@ class PostInstallationFinished : public ExtractionListener {
 
 PostInstallationFinished g_notify;  // one copy at a time
 
-// The installer copied into the install folder (the uninstall entry starts it) carries no payload.
+// The installer copied into the install folder (the uninstall entry starts it) carries no payload:
+// no PACK resource, or the placeholder a publisher's stamping replaces.
 bool CarriesPayload() {
     platform::ResourceBytes bytes;
-    return platform::FindOwnResource("pack", IDR_PACK, &bytes) && bytes.size > 0;
+    return platform::FindOwnResource("pack", IDR_PACK, &bytes) && bytes.size > 0 &&
+           std::string_view(reinterpret_cast<const char*>(bytes.data), bytes.size) !=
+               kPayloadPlaceholder;
 }
 
 }  // namespace

@@ -102,7 +102,7 @@ class InstallSessionTest : public MenuSessionTest {
     void SetUp() override {
         MenuSessionTest::SetUp();
         ASSERT_FALSE(Options().payload_folder.empty()) << "pass --payload=<the game folder>";
-        ASSERT_TRUE(ReadTree(Options().payload_folder, &payload_)) << Options().payload_folder;
+        ASSERT_NO_FATAL_FAILURE(ReadPayload(Options().payload_folder));
         ASSERT_FALSE(payload_.empty());
         for (const char* folder : {kProposed, kGamesFolder}) {
             RemoveAfterwards(folder);
@@ -122,6 +122,17 @@ class InstallSessionTest : public MenuSessionTest {
         for (const std::string& folder : remove_) {
             RemoveTree(folder);
         }
+    }
+
+    // What an installer stamped from game folder `folder` installs: the folder's tree, with the
+    // payload-free installer as its top-level Setup.exe (in place of one the folder holds).
+    void ReadPayload(const std::string& folder) {
+        ASSERT_TRUE(ReadTree(folder, &payload_)) << folder;
+        ASSERT_FALSE(Options().stub_path.empty()) << "pass --stub=<SetupBare.exe>";
+        for (auto it = payload_.begin(); it != payload_.end();) {
+            it = lstrcmpiA(it->first.c_str(), "Setup.exe") == 0 ? payload_.erase(it) : ++it;
+        }
+        ASSERT_TRUE(ReadWholeFile(Options().stub_path, &payload_["Setup.exe"]));
     }
 
     void RemoveAfterwards(const std::string& folder) {

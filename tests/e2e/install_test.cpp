@@ -370,7 +370,7 @@ class StoppedCopyTest : public InstallSessionTest {
   protected:
     void StartLongCopyAndClickTheIndicator() {
         const std::string folder = Options().own_folder;
-        ASSERT_TRUE(ReadTree(folder + "\\long_payload", &payload_));
+        ASSERT_NO_FATAL_FAILURE(ReadPayload(folder + "\\long_payload"));
         StartAndInstall(folder + "\\SetupLongCopy.exe");
         HWND browser = WaitForBrowser("C:\\Program Files");
         ASSERT_NE(browser, nullptr);

@@ -32,9 +32,10 @@ done
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 suite="$build/tests/e2e/dominarch_e2e.exe"
 setup="$build/app/Setup.exe"
+stub="$build/app/SetupBare.exe"
 game="$build/sample/Dominarch.exe"
 language_library="$build/res/lang/resDE.dll"
-for needed in "$suite" "$setup" "$game" "$language_library"; do
+for needed in "$suite" "$setup" "$stub" "$game" "$language_library"; do
     if [ ! -f "$needed" ]; then
         echo "missing $needed (build the win32 build first)" >&2
         exit 2
@@ -102,7 +103,8 @@ wine_env_run "$suite" "$(windows_path "$setup")" \
     "--game=$(windows_path "$game")" \
     "--language-library=$(windows_path "$language_library")" \
     "--artifacts=$(windows_path "$artifacts")" \
-    "--payload=$(windows_path "$payload")" ${small_drives[@]+"${small_drives[@]}"} \
+    "--payload=$(windows_path "$payload")" "--stub=$(windows_path "$stub")" \
+    ${small_drives[@]+"${small_drives[@]}"} \
     ${gtest_flags[@]+"${gtest_flags[@]}"}
 status=$?
 

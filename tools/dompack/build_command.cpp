@@ -3,7 +3,6 @@
 // to OUT only once it is complete.
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,52 +12,11 @@
 
 #include "tools/dompack/commands.h"
 #include "tools/dompack/gzip_writer.h"
+#include "tools/dompack/pack_stream.h"
+#include "tools/dompack/temporary_file.h"
 #include "tools/dompack/tree_scan.h"
 
 namespace {
-
-// A file created under a temporary name beside its final path; removed unless committed.
-class TemporaryFile {
-  public:
-    ~TemporaryFile() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-        if (!path_.empty()) {
-            unlink(path_.c_str());
-        }
-    }
-
-    bool Create(const std::string& final_path) {
-        std::string pattern = final_path + ".tmp-XXXXXX";
-        fd_ = mkstemp(pattern.data());
-        if (fd_ < 0) {
-            return false;
-        }
-        path_ = pattern;
-        // mkstemp makes the file private; give it the mode a new file normally gets.
-        mode_t mask = umask(0);
-        umask(mask);
-        return fchmod(fd_, 0666 & ~mask) == 0;
-    }
-
-    // Closes the file and renames it to `final_path`.
-    bool Commit(const std::string& final_path) {
-        int fd = fd_;
-        fd_ = -1;
-        if (close(fd) != 0 || rename(path_.c_str(), final_path.c_str()) != 0) {
-            return false;
-        }
-        path_.clear();
-        return true;
-    }
-
-    int fd() const { return fd_; }
-
-  private:
-    int fd_ = -1;
-    std::string path_;  // empty once committed
-};
 
 class PackWriter {
   public:
@@ -128,41 +86,25 @@ class PackWriter {
     std::vector<uint8_t> chunk_;
 };
 
-int Fail(const std::string& message, int status) {
-    std::fprintf(stderr, "dompack build: %s\n", message.c_str());
+int Fail(const char* command, const std::string& message, int status) {
+    std::fprintf(stderr, "dompack %s: %s\n", command, message.c_str());
     return status;
 }
 
-int IoFailure(const std::string& path) {
-    return Fail(path + ": " + std::strerror(errno), kExitUsage);
+int IoFailure(const char* command, const std::string& path) {
+    return Fail(command, path + ": " + std::strerror(errno), kExitUsage);
 }
 
 }  // namespace
 
-int RunBuild(const std::string& folder, const std::string& out) {
-    std::vector<ScannedEntry> entries;
-    std::string error;
-    switch (ScanTree(folder, &entries, &error)) {
-        case ScanResult::kOk:
-            break;
-        case ScanResult::kRefused:
-            return Fail(error, kExitFaulty);
-        case ScanResult::kIoError:
-            return Fail(error, kExitUsage);
-    }
-
-    TemporaryFile file;
-    if (!file.Create(out)) {
-        return IoFailure(out);
-    }
+int WritePackStream(const char* command, const std::vector<ScannedEntry>& entries, int fd,
+                    const std::string& out, PackSummary* summary) {
     GzipWriter gzip;
     PackWriter pack(&gzip);
-    if (!gzip.Begin(file.fd()) || !pack.WriteHeader(entries.size()) ||
-        !pack.WriteDirectory(entries)) {
-        return IoFailure(out);
+    if (!gzip.Begin(fd) || !pack.WriteHeader(entries.size()) || !pack.WriteDirectory(entries)) {
+        return IoFailure(command, out);
     }
-    int files = 0;
-    uint64_t body_bytes = 0;
+    *summary = PackSummary{};
     for (const ScannedEntry& entry : entries) {
         if (entry.kind != PackEntryKind::kFile) {
             continue;
@@ -171,21 +113,61 @@ int RunBuild(const std::string& folder, const std::string& out) {
             case PackWriter::BodyResult::kOk:
                 break;
             case PackWriter::BodyResult::kReadError:
-                return IoFailure(entry.path);
+                return IoFailure(command, entry.path);
             case PackWriter::BodyResult::kChanged:
-                return Fail(entry.path + ": file changed while it was packed", kExitUsage);
+                return Fail(command, entry.path + ": file changed while it was packed", kExitUsage);
             case PackWriter::BodyResult::kWriteError:
-                return IoFailure(out);
+                return IoFailure(command, out);
         }
-        ++files;
-        body_bytes += entry.size;
+        ++summary->files;
+        summary->body_bytes += entry.size;
     }
-    if (!gzip.Finish() || !file.Commit(out)) {
-        return IoFailure(out);
+    if (!gzip.Finish()) {
+        return IoFailure(command, out);
     }
-    std::printf("%s: %d files, %d folders, %llu bytes packed into %llu bytes\n", out.c_str(), files,
-                static_cast<int>((entries.size() - files) / 2),
-                static_cast<unsigned long long>(body_bytes),
-                static_cast<unsigned long long>(gzip.compressed_size()));
+    summary->folders = static_cast<int>((entries.size() - summary->files) / 2);
+    summary->compressed_size = gzip.compressed_size();
+    return kExitOk;
+}
+
+int ScanForPack(const char* command, const std::string& folder,
+                std::vector<ScannedEntry>* entries) {
+    std::string error;
+    switch (ScanTree(folder, entries, &error)) {
+        case ScanResult::kOk:
+            return kExitOk;
+        case ScanResult::kRefused:
+            return Fail(command, error, kExitFaulty);
+        case ScanResult::kIoError:
+            break;
+    }
+    return Fail(command, error, kExitUsage);
+}
+
+void PrintPackSummary(const std::string& out, const PackSummary& summary) {
+    std::printf("%s: %d files, %d folders, %llu bytes packed into %llu bytes\n", out.c_str(),
+                summary.files, summary.folders, static_cast<unsigned long long>(summary.body_bytes),
+                static_cast<unsigned long long>(summary.compressed_size));
+}
+
+int RunBuild(const std::string& folder, const std::string& out) {
+    constexpr char kCommand[] = "build";
+    std::vector<ScannedEntry> entries;
+    if (int status = ScanForPack(kCommand, folder, &entries); status != kExitOk) {
+        return status;
+    }
+    TemporaryFile file;
+    if (!file.Create(out)) {
+        return IoFailure(kCommand, out);
+    }
+    PackSummary summary;
+    if (int status = WritePackStream(kCommand, entries, file.fd(), out, &summary);
+        status != kExitOk) {
+        return status;
+    }
+    if (!file.Commit(out)) {
+        return IoFailure(kCommand, out);
+    }
+    PrintPackSummary(out, summary);
     return kExitOk;
 }

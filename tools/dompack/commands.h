@@ -14,3 +14,5 @@ int RunBuild(const std::string& folder, const std::string& out);
 int RunList(const std::string& file);
 int RunVerify(const std::string& file);
 int RunExtract(const std::string& file, const std::string& dir);
+// `stub`: the payload-free installer; empty: the one beside this program.
+int RunSetup(const std::string& folder, const std::string& out, const std::string& stub);

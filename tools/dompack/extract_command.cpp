@@ -15,7 +15,7 @@
 #include "platform/resource_store.h"
 #include "res/resource_ids.h"
 #include "tools/dompack/commands.h"
-#include "tools/dompack/mapped_file.h"
+#include "tools/dompack/pack_source.h"
 #include "tools/dompack/terminal_progress.h"
 #include "tools/dompack/waiting_listener.h"
 
@@ -120,11 +120,11 @@ int Extract(const std::string& file, const std::string& folder, bool first_insta
 }  // namespace
 
 int RunExtract(const std::string& file, const std::string& dir) {
-    MappedFile pack_file;
+    PackSource pack_file;
     std::string error;
-    if (!pack_file.Open(file, &error)) {
+    if (int open_status = kExitOk; !pack_file.Open(file, &error, &open_status)) {
         std::fprintf(stderr, "dompack extract: %s: %s\n", file.c_str(), error.c_str());
-        return kExitUsage;
+        return open_status;
     }
     std::string folder;
     if (!FullPath(dir, &folder)) {

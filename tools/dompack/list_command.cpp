@@ -9,7 +9,7 @@
 #include "engine/pack_names.h"
 #include "engine/pack_reader.h"
 #include "tools/dompack/commands.h"
-#include "tools/dompack/mapped_file.h"
+#include "tools/dompack/pack_source.h"
 
 namespace {
 
@@ -78,11 +78,11 @@ class Lister {
 }  // namespace
 
 int RunList(const std::string& file) {
-    MappedFile pack_file;
+    PackSource pack_file;
     std::string error;
-    if (!pack_file.Open(file, &error)) {
+    if (int open_status = kExitOk; !pack_file.Open(file, &error, &open_status)) {
         std::fprintf(stderr, "dompack list: %s: %s\n", file.c_str(), error.c_str());
-        return kExitUsage;
+        return open_status;
     }
     PackReader reader;
     PackStatus status = reader.Open(pack_file.data(), pack_file.size());

@@ -4,6 +4,7 @@
 //   dompack list FILE       prints the tree a pack holds
 //   dompack verify FILE     reads a pack as the installer does and checks every part of it
 //   dompack extract PACK DIR  unpacks a pack into DIR through the installer's own pipeline
+//   dompack setup DIR OUT.exe [--stub STUB.exe]  a ready installer carrying DIR's pack
 
 #include <cstdio>
 #include <cstring>
@@ -16,10 +17,29 @@ namespace {
 
 struct Command {
     const char* name;
-    int arguments;
+    int arguments;  // how many the command takes; -1: its run checks them
     const char* help;
     int (*run)(const std::vector<std::string>& arguments);
 };
+
+constexpr int kUsageError = -1;
+
+// GAME_DIR OUT.exe, with "--stub STUB.exe" before, between or after them.
+int RunSetupArguments(const std::vector<std::string>& arguments) {
+    std::vector<std::string> plain;
+    std::string stub;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--stub" && i + 1 < arguments.size() && stub.empty()) {
+            stub = arguments[++i];
+        } else {
+            plain.push_back(arguments[i]);
+        }
+    }
+    if (plain.size() != 2 || (stub.empty() && arguments.size() != 2)) {
+        return kUsageError;
+    }
+    return RunSetup(plain[0], plain[1], stub);
+}
 
 constexpr char kOverview[] =
     "usage: dompack COMMAND ARGUMENTS...\n"
@@ -31,6 +51,9 @@ constexpr char kOverview[] =
     "  list FILE       print the tree a pack holds\n"
     "  verify FILE     check a pack from end to end\n"
     "  extract PACK DIR  unpack PACK into folder DIR as the installer does\n"
+    "  setup DIR OUT.exe [--stub STUB.exe]  make a ready installer of folder DIR\n"
+    "\n"
+    "list, verify and extract take a pack or an installer (Setup.exe) that carries one.\n"
     "\n"
     "'dompack COMMAND --help' describes one command.\n"
     "exit status: 0 success, 1 a faulty pack, a tree that cannot be packed or a\n"
@@ -90,6 +113,23 @@ const Command kCommands[] = {
      "message names the entry and what went wrong), 2 for bad usage or a PACK that cannot be\n"
      "read.\n",
      [](const std::vector<std::string>& a) { return RunExtract(a[0], a[1]); }},
+    {"setup", -1,
+     "usage: dompack setup DIR OUT.exe [--stub STUB.exe]\n"
+     "\n"
+     "Makes a ready installer of the game folder DIR, with no compiler: packs DIR exactly as\n"
+     "'dompack build' does and writes OUT.exe, the payload-free installer STUB.exe (by\n"
+     "default the SetupBare.exe beside this program) carrying that pack as its PACK 131, in a\n"
+     "section of its own. The pack holds the stub itself as the game's top-level Setup.exe,\n"
+     "which the uninstall entry and the Start-menu shortcut start; a Setup.exe at the top of\n"
+     "DIR is replaced in the pack by it, with a warning (DIR itself is never changed).\n"
+     "The same DIR and stub give the same bytes on every run and every machine. Sign OUT.exe\n"
+     "afterwards if you sign (osslsigncode sign ...): a signed stub is refused.\n"
+     "\n"
+     "Refused (exit status 1): everything 'dompack build' refuses, and a stub that is not a\n"
+     "payload-free installer (it carries a payload already, is signed, or is no PE image).\n"
+     "Exit status 2: bad usage or an I/O error. OUT.exe is written under a temporary name and\n"
+     "renamed when complete; on any failure nothing is left behind.\n",
+     RunSetupArguments},
 };
 
 bool IsHelp(const char* argument) {
@@ -118,11 +158,15 @@ int main(int argc, char** argv) {
                 return kExitOk;
             }
         }
-        if (static_cast<int>(arguments.size()) != command.arguments) {
+        const int status =
+            command.arguments < 0 || static_cast<int>(arguments.size()) == command.arguments
+                ? command.run(arguments)
+                : kUsageError;
+        if (status == kUsageError) {
             std::fputs(command.help, stderr);
             return kExitUsage;
         }
-        return command.run(arguments);
+        return status;
     }
     std::fprintf(stderr, "dompack: unknown command '%s'\n\n%s", argv[1], kOverview);
     return kExitUsage;

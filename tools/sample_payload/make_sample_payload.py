@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Assembles the sample game payload: a small tree shaped like the real game's, holding the
-stand-in Dominarch.exe, a payload-free Setup.exe, the icon, an empty data/save folder, a
-tovk.cfg with an extra section, nested data folders, a file larger than 64 KiB, a file of exactly
-131,072 bytes and an empty file. Contents are deterministic.
+stand-in Dominarch.exe, the icon, an empty data/save folder, a tovk.cfg with an extra section,
+nested data folders, a file larger than 64 KiB, a file of exactly 131,072 bytes and an empty file;
+with --setup, also the payload-free installer as its Setup.exe (which `dompack setup` puts into
+the pack by itself). Contents are deterministic.
 
-usage: make_sample_payload.py OUT_DIR GAME_EXE SETUP_EXE ICON
+usage: make_sample_payload.py OUT_DIR GAME_EXE ICON [--setup SETUP_EXE]
 """
 import math
 import random
@@ -42,15 +43,21 @@ def map_text(name, rng):
 
 
 def main():
-    if len(sys.argv) != 5:
+    arguments = sys.argv[1:]
+    setup = None
+    if len(arguments) == 5 and arguments[3] == "--setup":
+        setup = Path(arguments[4])
+        arguments = arguments[:3]
+    if len(arguments) != 3:
         sys.exit(__doc__)
-    out, game, setup, icon = (Path(a) for a in sys.argv[1:])
+    out, game, icon = (Path(a) for a in arguments)
     if out.exists():
         shutil.rmtree(out)
     data = out / "data"
     (data / "save").mkdir(parents=True)
     shutil.copyfile(game, out / "Dominarch.exe")
-    shutil.copyfile(setup, out / "Setup.exe")
+    if setup is not None:
+        shutil.copyfile(setup, out / "Setup.exe")
     shutil.copyfile(icon, data / "Dominarch.ico")
     (out / "tovk.cfg").write_bytes(
         b"[vmachine]\ndirectx=yes\n\n[display]\nwidth=640\nheight=480\ndepth=16\n")
