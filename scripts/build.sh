@@ -4,8 +4,9 @@
 #   scripts/build.sh asan      the same with AddressSanitizer and UndefinedBehaviorSanitizer
 #   scripts/build.sh tsan      the same with ThreadSanitizer
 #   scripts/build.sh fuzz      clang with libFuzzer and AddressSanitizer: the fuzzers
-#   scripts/build.sh win32     mingw-w64: Setup.exe (packed with the native build's dompack),
-#                              the sample game, the Win32 unit tests and the end-to-end driver
+#   scripts/build.sh win32     mingw-w64: Setup.exe (stamped by the native build's dompack),
+#                              the sample game, the Win32 unit tests and the end-to-end driver;
+#                              and build/publisher/: dompack, the stub SetupBare.exe, a README
 #   scripts/build.sh win64     the same for 64-bit Windows, to run the tests where only a 64-bit
 #                              wine runs (a kernel that refuses 32-bit programs); never shipped
 # A build may be followed by the targets to build (say "win32 Setup"); then only those are built,
@@ -52,7 +53,14 @@ case "$build" in
         [ "$build" = win64 ] && toolchain="$root/cmake/mingw-x86_64.cmake"
         configure_and_build "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
             -DDOMINARCH_DOMPACK="$root/build/native/tools/dompack/dompack" \
-            -- ${targets[@]+"${targets[@]}"} ;;
+            -- ${targets[@]+"${targets[@]}"}
+        # The publisher's folder: dompack with the 32-bit stub beside it, and how to use them.
+        if [ "$build" = win32 ] && [ -f "$root/build/win32/app/SetupBare.exe" ]; then
+            mkdir -p "$root/build/publisher"
+            cp "$root/build/native/tools/dompack/dompack" "$root/build/win32/app/SetupBare.exe" \
+                "$root/build/publisher/"
+            cp "$root/docs/PUBLISHERS.md" "$root/build/publisher/README.md"
+        fi ;;
     *)
         sed -n '2,12p' "$0" >&2
         exit 2 ;;

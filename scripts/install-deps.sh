@@ -2,7 +2,9 @@
 # Installs what the builds and tests need on a Debian 12 machine: the native toolchain and
 # GoogleTest, clang for the fuzzers, the mingw-w64 cross compilers (32- and 64-bit) with zlib,
 # wine with its 32-bit part (i386 architecture) and its 64-bit loader (for kernels that refuse
-# 32-bit programs), Xvfb and python3. Safe to run again: it does nothing when all is there.
+# 32-bit programs), Xvfb and python3, and the independent readers and signer of program files
+# the tests use (python3-pefile, osslsigncode, openssl). Safe to run again: it does nothing when
+# all is there.
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,7 @@ packages=(
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev
     g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
     wine wine32:i386 wine64 xvfb xauth x11-utils python3 liblnk-utils
+    python3-pefile osslsigncode openssl
 )
 
 missing=()

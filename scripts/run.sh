@@ -15,6 +15,8 @@ build="$WINEARCH"
 # Only what is run here: Setup.exe (with the native dompack that packs its payload) and the
 # helper that shows the menu screen where there is no display.
 "$root/scripts/build.sh" "$build" Setup window_snapshot
+# The publisher's folder (build/publisher) holds the shipped, 32-bit stub in any case.
+[ "$build" = win32 ] || "$root/scripts/build.sh" win32 SetupBare
 
 export WINEPREFIX="$root/build/wine-prefix"
 [ "$build" = win64 ] && WINEPREFIX="$root/build/wine-prefix-win64"

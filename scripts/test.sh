@@ -47,6 +47,10 @@ done
 step "Win32 build"
 scripts/build.sh win32
 
+step "dompack setup, read back by an independent PE reader"
+/usr/bin/python3 tests/tools/check_setup_stamp.py build/native/tools/dompack/dompack \
+    build/win32/app/SetupBare.exe build/win32/payload/sample
+
 # shellcheck source=wine/wine_env.sh
 source scripts/wine/wine_env.sh
 wine_build=win32

@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
             !TakeFlag(argv[i], "--language-library=", &options.language_library_path) &&
             !TakeFlag(argv[i], "--artifacts=", &options.artifacts_folder) &&
             !TakeFlag(argv[i], "--payload=", &options.payload_folder) &&
-            !TakeFlag(argv[i], "--stub=", &options.stub_path)) {
+            !TakeFlag(argv[i], "--stub=", &options.stub_path) &&
+            !TakeFlag(argv[i], "--signed-setup=", &options.signed_setup_path)) {
             if (std::strcmp(argv[i], "--small-drives") == 0) {
                 options.small_drives = true;
                 continue;

@@ -14,7 +14,8 @@ struct E2eOptions {
     std::string artifacts_folder;       // where failing tests leave pictures; empty: nowhere
     std::string own_folder;             // folder of this program (the fixture lies beside it)
     std::string payload_folder;         // Windows path of the game folder Setup.exe carries
-    std::string stub_path;  // the payload-free installer, which the pack holds as Setup.exe
+    std::string stub_path;          // the payload-free installer, which the pack holds as Setup.exe
+    std::string signed_setup_path;  // Setup.exe signed as a publisher signs it
     // The run script mounted the small file systems of the disk-space tests (see run_e2e.sh).
     bool small_drives = false;
 };

@@ -26,6 +26,17 @@ TEST_F(InstallTest, FirstInstallIntoTheProposedFolder) {
     ExpectPayloadIn(kProposed);
 }
 
+// A Setup.exe the publisher signed after stamping installs as the unsigned one does.
+TEST_F(InstallTest, SignedSetupInstalls) {
+    ASSERT_FALSE(Options().signed_setup_path.empty()) << "pass --signed-setup=<signed Setup.exe>";
+    StartAndInstall(Options().signed_setup_path);
+    HWND browser = WaitForBrowser("C:\\Program Files");
+    ASSERT_NE(browser, nullptr);
+    Press(browser, kOk);
+    ExpectInstalled();
+    ExpectPayloadIn(kProposed);
+}
+
 TEST_F(InstallTest, FolderPickedInTheTree) {
     const std::string picked = std::string(kGamesFolder) + "\\Picked";
     ASSERT_TRUE(CreateFolders(picked));

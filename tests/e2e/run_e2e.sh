@@ -94,6 +94,17 @@ payload="$(sed -n 's/^DOMINARCH_PAYLOAD_DIR:PATH=//p' "$build/CMakeCache.txt" 2>
 
 artifacts="$build/e2e"
 mkdir -p "$artifacts"
+
+# Setup.exe signed as a publisher signs it, with a throwaway self-signed certificate.
+signed="$WINEPREFIX/drive_c/SetupSigned.exe"
+if ! openssl req -x509 -newkey rsa:2048 -nodes -keyout "$WINEPREFIX/sign-key.pem" \
+        -out "$WINEPREFIX/sign-cert.pem" -days 2 -subj "/CN=Dominarch test publisher" \
+        >/dev/null 2>&1 ||
+    ! osslsigncode sign -certs "$WINEPREFIX/sign-cert.pem" -key "$WINEPREFIX/sign-key.pem" \
+        -in "$setup" -out "$signed" >/dev/null; then
+    echo "cannot sign Setup.exe for the signed-installer test" >&2
+    exit 1
+fi
 rm -f "$artifacts"/*.bmp "$artifacts"/*.png "$artifacts"/*.lnk "$artifacts"/*.lnk.expected
 
 windows_path() { winepath -w "$1" 2>/dev/null; }
@@ -104,6 +115,7 @@ wine_env_run "$suite" "$(windows_path "$setup")" \
     "--language-library=$(windows_path "$language_library")" \
     "--artifacts=$(windows_path "$artifacts")" \
     "--payload=$(windows_path "$payload")" "--stub=$(windows_path "$stub")" \
+    "--signed-setup=$(windows_path "$signed")" \
     ${small_drives[@]+"${small_drives[@]}"} \
     ${gtest_flags[@]+"${gtest_flags[@]}"}
 status=$?

@@ -1,0 +1,200 @@
+#!/usr/bin/python3
+"""What `dompack setup` writes, read back by an independent PE reader (Debian's python3-pefile):
+a game folder stamped into the payload-free installer twice gives the same bytes; the result is a
+valid image (sections, image size, checksum) that keeps every resource of the stub byte for byte
+and whose PACK 131 is exactly what `dompack build` packs of the folder with the stub as its
+Setup.exe; list and verify read it as they read that pack; a signed copy verifies; and damaged
+copies, a signed or stamped stub, and a folder that holds Setup.exe are handled as they must be.
+
+usage: check_setup_stamp.py DOMPACK STUB GAME_DIR
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+import pefile
+
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+        print(f"FAILED: {what}")
+
+
+def run(*command):
+    return subprocess.run(command, capture_output=True, text=True)
+
+
+def resources(pe):
+    """Every resource as {(type, id, language): bytes}."""
+    found = {}
+    for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+        type_key = str(kind.name) if kind.name is not None else kind.id
+        for entry in kind.directory.entries:
+            for language in entry.directory.entries:
+                data = language.data.struct
+                found[(type_key, entry.id, language.id)] = pe.get_data(data.OffsetToData,
+                                                                      data.Size)
+    return found
+
+
+def pack_of(pe):
+    return [v for (t, i, _), v in resources(pe).items() if t == "PACK" and i == 131][0]
+
+
+def main():
+    if len(sys.argv) != 4:
+        sys.exit(__doc__)
+    dompack, stub, game = sys.argv[1:]
+    work = tempfile.mkdtemp(prefix="stamp-")
+    try:
+        check_stamp(dompack, stub, game, work)
+        check_damage(dompack, work)
+        check_refusals(dompack, stub, game, work)
+        check_signing(dompack, work)
+    finally:
+        shutil.rmtree(work)
+    if failures:
+        sys.exit(f"{len(failures)} check(s) of dompack setup failed")
+    print("dompack setup: every check passed")
+
+
+def check_stamp(dompack, stub, game, work):
+    first, second = os.path.join(work, "first.exe"), os.path.join(work, "second.exe")
+    for out in (first, second):
+        result = run(dompack, "setup", game, out, "--stub", stub)
+        check(result.returncode == 0, f"setup exits 0: {result.stderr}")
+    with open(first, "rb") as a, open(second, "rb") as b:
+        check(a.read() == b.read(), "stamping the same folder twice gives the same bytes")
+
+    base = pefile.PE(stub)
+    out = pefile.PE(first)
+    check(out.get_warnings() == [], f"pefile has no warnings: {out.get_warnings()}")
+    check(out.OPTIONAL_HEADER.CheckSum == out.generate_checksum(), "the PE checksum is right")
+    names = [s.Name.rstrip(b"\0") for s in out.sections]
+    check(names == [s.Name.rstrip(b"\0") for s in base.sections] + [b".pack"],
+          f"the stub's sections, then .pack: {names}")
+    # Only PACK 131's data entry (its RVA and size, in .rsrc) changes in the stub's sections.
+    entry_at = [kind for kind in out.DIRECTORY_ENTRY_RESOURCE.entries if str(kind.name) == "PACK"][
+        0].directory.entries[0].directory.entries[0].data.struct.get_file_offset()
+    for old, new in zip(base.sections, out.sections):
+        old_data, new_data = bytearray(old.get_data()), bytearray(new.get_data())
+        start = entry_at - new.PointerToRawData
+        if 0 <= start < len(new_data):
+            old_data[start:start + 8] = new_data[start:start + 8] = bytes(8)
+        check(old_data == new_data, f"section {old.Name} is unchanged but for PACK's entry")
+    last = out.sections[-1]
+    end = last.VirtualAddress + last.Misc_VirtualSize
+    alignment = out.OPTIONAL_HEADER.SectionAlignment
+    check(out.OPTIONAL_HEADER.SizeOfImage == (end + alignment - 1) // alignment * alignment,
+          "SizeOfImage ends with the last section")
+    check(out.OPTIONAL_HEADER.FileAlignment == 4096 and
+          all(s.PointerToRawData % 4096 == 0 for s in out.sections),
+          "every section lies in the file as in memory (file alignment 4096)")
+    check(out.FILE_HEADER.TimeDateStamp == 0, "no time stamp")
+
+    stub_resources, out_resources = resources(base), resources(out)
+    check(stub_resources.keys() == out_resources.keys(), "the stub's resources are all there")
+    for key, data in stub_resources.items():
+        if key[:2] != ("PACK", 131):
+            check(out_resources.get(key) == data, f"resource {key} byte for byte")
+
+    with_stub = os.path.join(work, "game-with-stub")
+    shutil.copytree(game, with_stub)
+    shutil.copyfile(stub, os.path.join(with_stub, "Setup.exe"))
+    pack = os.path.join(work, "game.pack")
+    check(run(dompack, "build", with_stub, pack).returncode == 0, "dompack build of the folder")
+    with open(pack, "rb") as f:
+        check(pack_of(out) == f.read(),
+              "PACK 131 is what dompack build packs of the folder with the stub as Setup.exe")
+    for command in ("list", "verify"):
+        from_setup, from_pack = run(dompack, command, first), run(dompack, command, pack)
+        check(from_setup.returncode == 0 and from_pack.returncode == 0, f"{command} exits 0")
+        if command == "list":
+            check(from_setup.stdout == from_pack.stdout, "list of Setup.exe is list of the pack")
+        else:
+            check(from_setup.stdout.split(": ", 1)[1] == from_pack.stdout.split(": ", 1)[1],
+                  f"verify agrees: {from_setup.stdout} / {from_pack.stdout}")
+    shutil.copyfile(first, os.path.join(work, "Setup.exe"))
+
+
+def damaged_copies(setup):
+    """Setup.exe damaged three ways, as (label, bytes)."""
+    with open(setup, "rb") as f:
+        data = bytearray(f.read())
+    pe = pefile.PE(data=bytes(data))
+    copies = [("cut short", bytes(data[: len(data) // 2]))]
+    outside = bytearray(data)
+    directory = pe.OPTIONAL_HEADER.DATA_DIRECTORY[2]
+    outside[directory.get_file_offset():directory.get_file_offset() + 4] = \
+        (0x7FFF0000).to_bytes(4, "little")
+    copies.append(("resource directory outside the file", bytes(outside)))
+    for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+        if str(kind.name) == "PACK":
+            entry = kind.directory.entries[0].directory.entries[0].data.struct
+            size_at = entry.get_file_offset() + 4
+            for label, size in (("PACK size past the file", len(data) * 2),
+                                ("PACK size too small", entry.Size - 1000)):
+                wrong = bytearray(data)
+                wrong[size_at:size_at + 4] = size.to_bytes(4, "little")
+                copies.append((label, bytes(wrong)))
+    return copies
+
+
+def check_damage(dompack, work):
+    for label, data in damaged_copies(os.path.join(work, "Setup.exe")):
+        damaged = os.path.join(work, "damaged.exe")
+        with open(damaged, "wb") as f:
+            f.write(data)
+        # list reads only the directory, which a PACK cut short by its size still holds whole.
+        for command in ("verify",) if label == "PACK size too small" else ("list", "verify"):
+            result = run(dompack, command, damaged)
+            check(result.returncode == 1 and "dompack" in result.stderr,
+                  f"{command} of a Setup.exe with {label}: status 1 and a message "
+                  f"(status {result.returncode}, {result.stderr.strip()})")
+
+
+def check_refusals(dompack, stub, game, work):
+    out = os.path.join(work, "refused.exe")
+    stamped = os.path.join(work, "Setup.exe")
+    result = run(dompack, "setup", game, out, "--stub", stamped)
+    check(result.returncode == 1 and "payload already" in result.stderr,
+          f"a stamped stub is refused: {result.stderr.strip()}")
+    check(not os.path.exists(out), "nothing is left of a refused setup")
+    game_with_setup = os.path.join(work, "game-with-old-setup")
+    shutil.copytree(game, game_with_setup)
+    with open(os.path.join(game_with_setup, "setup.EXE"), "wb") as f:
+        f.write(b"an old installer")
+    result = run(dompack, "setup", game_with_setup, out, "--stub", stub)
+    check(result.returncode == 0 and "replaced" in result.stderr,
+          f"a Setup.exe in the folder is replaced, with a warning: {result.stderr.strip()}")
+    listing = run(dompack, "list", out).stdout.splitlines()
+    check(f"{os.path.getsize(stub)} Setup.exe" in listing and
+          not any(line.endswith("setup.EXE") for line in listing),
+          "the pack holds the stub as Setup.exe, not the folder's")
+    os.remove(out)
+
+
+def check_signing(dompack, work):
+    key, cert = os.path.join(work, "key.pem"), os.path.join(work, "cert.pem")
+    made = run("openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key,
+               "-out", cert, "-days", "2", "-subj", "/CN=Dominarch test publisher")
+    check(made.returncode == 0, f"a throwaway certificate: {made.stderr}")
+    setup, signed = os.path.join(work, "Setup.exe"), os.path.join(work, "signed.exe")
+    result = run("osslsigncode", "sign", "-certs", cert, "-key", key, "-in", setup, "-out",
+                 signed)
+    check(result.returncode == 0, f"osslsigncode signs it: {result.stdout} {result.stderr}")
+    result = run("osslsigncode", "verify", "-in", signed, "-CAfile", cert)
+    check(result.returncode == 0, f"osslsigncode verify accepts it: {result.stdout[-400:]}")
+    check(run(dompack, "verify", signed).returncode == 0, "dompack verify reads a signed one")
+    result = run(dompack, "setup", work, os.path.join(work, "x.exe"), "--stub", signed)
+    check(result.returncode == 1 and "signed" in result.stderr,
+          f"a signed stub is refused: {result.stderr.strip()}")
+
+
+if __name__ == "__main__":
+    main()
