@@ -10,7 +10,6 @@ namespace {
 constexpr uint32_t kPe32Magic = 0x10B;
 constexpr uint32_t kPe32PlusMagic = 0x20B;
 constexpr uint32_t kSectionHeaderSize = 40;
-constexpr uint32_t kResourceDirectoryIndex = 2;
 constexpr uint32_t kSecurityDirectoryIndex = 4;
 constexpr uint32_t kMaxSections = 96;
 constexpr uint32_t kSubdirectoryBit = 0x80000000u;

@@ -52,7 +52,9 @@ class PeImage {
     uint32_t number_of_sections_offset() const { return coff_offset_ + 2; }
     uint32_t size_of_image_offset() const { return optional_offset_ + 56; }
     // The resource data directory's file offset (its RVA, then its size).
-    uint32_t resource_directory_offset() const { return directories_offset_ + 2 * 8; }
+    uint32_t resource_directory_offset() const {
+        return directories_offset_ + kResourceDirectoryIndex * 8;
+    }
     bool is_signed() const { return security_size_ != 0; }
     // The end of the last section's raw data (or of the headers): where unmapped data begins.
     uint32_t raw_end() const { return raw_end_; }
@@ -60,6 +62,8 @@ class PeImage {
     bool EndsInStringTable() const;
 
   private:
+    static constexpr uint32_t kResourceDirectoryIndex = 2;  // in the optional header's table
+
     bool ReadResourceDirectory(uint32_t root, uint32_t offset, uint32_t depth,
                                std::string_view type, uint32_t id, PeResource* resource,
                                std::string* error) const;
