@@ -1,6 +1,6 @@
 // dompack build: scans the tree first (so every refusal comes before a byte is written), then
-// streams the pack through one gzip member into a temporary file beside OUT, which is renamed
-// to OUT only once it is complete.
+// streams the pack through the gzip writer (a series of members compressed on every core) into a
+// temporary file beside OUT, which is renamed to OUT only once it is complete.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "tools/dompack/build_settings.h"
 #include "tools/dompack/commands.h"
 #include "tools/dompack/gzip_writer.h"
 #include "tools/dompack/tree_scan.h"
@@ -140,8 +141,12 @@ int IoFailure(const std::string& path) {
 }  // namespace
 
 int RunBuild(const std::string& folder, const std::string& out) {
-    std::vector<ScannedEntry> entries;
+    GzipWriterOptions options;
     std::string error;
+    if (!GzipWriterOptionsFromEnvironment(&options, &error)) {
+        return Fail(error, kExitUsage);
+    }
+    std::vector<ScannedEntry> entries;
     switch (ScanTree(folder, &entries, &error)) {
         case ScanResult::kOk:
             break;
@@ -155,7 +160,7 @@ int RunBuild(const std::string& folder, const std::string& out) {
     if (!file.Create(out)) {
         return IoFailure(out);
     }
-    GzipWriter gzip;
+    GzipWriter gzip(options);
     PackWriter pack(&gzip);
     if (!gzip.Begin(file.fd()) || !pack.WriteHeader(entries.size()) ||
         !pack.WriteDirectory(entries)) {
