@@ -16,11 +16,11 @@ struct PackVerdict {
     uint64_t body_bytes = 0;
 };
 
-// Checks the pack in `size` bytes at `block`: gzip data that ends cleanly with a matching CRC and
-// a length field that matches (a pack is one gzip member), the magic, a directory of whole
-// entries read in full, every name safe, a walk that never climbs above the install folder and
-// ends in it, no name used twice in one folder, and bodies that fill the rest of the stream
-// exactly.
+// Checks the pack in `size` bytes at `block`: gzip data that ends cleanly, each member with a
+// matching CRC and length field (a pack is one member or several in a row), the magic, a
+// directory of whole entries read in full, every name safe, a walk that never climbs above the
+// install folder and ends in it, no name used twice in one folder, and bodies that fill the rest
+// of the stream exactly.
 PackVerdict VerifyPack(const uint8_t* block, uint32_t size);
 
 // "entry 17: name contains a path separator", or the bare message for a fault of no entry.

@@ -35,7 +35,7 @@ class PackBytes {
     Bytes bodies_;
 };
 
-// One gzip member as dompack writes it (flags 0, time 0, OS 11, level 9).
+// One gzip member as dompack writes each of a pack's members (flags 0, time 0, OS 11, level 9).
 Bytes Gzip(const Bytes& raw);
 // A gzip member whose deflate data holds `raw` and then turns invalid (a data error).
 Bytes GzipThenDataError(const Bytes& raw);

@@ -74,10 +74,11 @@ void WriteText(const fs::path& path, const std::string& text) {
     WriteFile(path, Bytes(text.begin(), text.end()));
 }
 
-// Runs dompack with the arguments; its output is caught in files of a folder of its own.
-Outcome Dompack(const std::vector<std::string>& arguments) {
+// Runs dompack with the arguments, after `environment` ("NAME=value ..."); its output is caught
+// in files of a folder of its own.
+Outcome Dompack(const std::vector<std::string>& arguments, const std::string& environment = "") {
     TempFolder capture;
-    std::string command = Quote(DOMPACK_PATH);
+    std::string command = environment + " " + Quote(DOMPACK_PATH);
     for (const std::string& argument : arguments) {
         command += " " + Quote(argument);
     }
@@ -102,6 +103,29 @@ bool Gunzip(const Bytes& gz, Bytes* raw) {
     bool whole = result == Z_STREAM_END && z.avail_in == 0;
     inflateEnd(&z);
     return whole;
+}
+
+// Decompresses a series of gzip members with zlib's own reader; the uncompressed size of each.
+bool GunzipMembers(const Bytes& gz, Bytes* raw, std::vector<size_t>* sizes) {
+    z_stream z{};
+    inflateInit2(&z, 16 + 15);
+    raw->resize(1 << 20);
+    z.next_in = const_cast<Bytef*>(gz.data());
+    z.avail_in = static_cast<uInt>(gz.size());
+    z.next_out = raw->data();
+    z.avail_out = static_cast<uInt>(raw->size());
+    int result = Z_STREAM_END;
+    while (z.avail_in > 0 && result == Z_STREAM_END) {
+        const uLong before = z.total_out;
+        result = inflate(&z, Z_FINISH);
+        sizes->push_back(z.total_out - before);
+        const uLong total_out = z.total_out;
+        inflateReset(&z);
+        z.total_out = total_out;
+    }
+    raw->resize(z.total_out);
+    inflateEnd(&z);
+    return result == Z_STREAM_END;
 }
 
 std::vector<std::string> Entries(const fs::path& folder) {
@@ -173,6 +197,51 @@ TEST(Dompack, BuildWritesOneStandardGzipMember) {
     EXPECT_EQ(Bytes(raw.begin() + 132, raw.begin() + 136), Bytes({0, 0, 0, 0x80}));
     EXPECT_EQ(Dompack({"build", (work.path() / "game").string(), pack.string() + "2"}).status, 0);
     EXPECT_EQ(ReadFile(pack.string() + "2"), gz) << "the same tree gives the same bytes";
+}
+
+// Pieces of 1,000 bytes: the directory (1,224 bytes) and the bodies run across members.
+TEST(Dompack, BuildCutsTheSameMembersOnAnyNumberOfThreads) {
+    TempFolder work;
+    MakeGameTree(work.path() / "game");
+    const size_t raw_size = 8 + 19 * 64 + 131091;
+    Bytes first;
+    for (const char* threads : {"1", "2", "7"}) {
+        fs::path pack = work.path() / (std::string(threads) + ".pack");
+        Outcome build = Dompack({"build", (work.path() / "game").string(), pack.string()},
+                                std::string("DOMPACK_PIECE_SIZE=1000 DOMPACK_THREADS=") + threads);
+        ASSERT_EQ(build.status, 0) << threads << ": " << build.err;
+        Bytes gz = ReadFile(pack);
+        Bytes raw;
+        std::vector<size_t> sizes;
+        ASSERT_TRUE(GunzipMembers(gz, &raw, &sizes)) << threads;
+        EXPECT_EQ(raw.size(), raw_size) << threads;
+        ASSERT_EQ(sizes.size(), raw_size / 1000 + 1) << threads;
+        EXPECT_EQ(std::vector<size_t>(sizes.begin(), sizes.end() - 1),
+                  std::vector<size_t>(sizes.size() - 1, 1000))
+            << threads;
+        if (first.empty()) {
+            first = gz;
+        }
+        EXPECT_EQ(gz, first) << threads << " threads give other bytes than 1";
+    }
+}
+
+TEST(Dompack, BuildRefusesBadSettings) {
+    TempFolder work;
+    fs::create_directories(work.path() / "game");
+    const std::string pack = (work.path() / "game.pack").string();
+    const std::pair<const char*, const char*> rows[] = {
+        {"DOMPACK_THREADS=0", "DOMPACK_THREADS must be a whole number from 1 to 256"},
+        {"DOMPACK_THREADS=2x", "DOMPACK_THREADS must be"},
+        {"DOMPACK_PIECE_SIZE=-1", "DOMPACK_PIECE_SIZE must be a whole number from 1 to"},
+        {"DOMPACK_PIECE_SIZE=", "DOMPACK_PIECE_SIZE must be"},
+    };
+    for (const auto& [environment, message] : rows) {
+        Outcome build = Dompack({"build", (work.path() / "game").string(), pack}, environment);
+        EXPECT_EQ(build.status, 2) << environment;
+        EXPECT_NE(build.err.find(message), std::string::npos) << environment << ": " << build.err;
+    }
+    EXPECT_EQ(Entries(work.path()).size(), 1u) << "nothing written";
 }
 
 TEST(Dompack, EmptyFolderGivesAnEmptyPack) {
@@ -333,11 +402,16 @@ TEST(DompackExtract, BuildThenExtractReproducesTheTree) {
     TempFolder work;
     MakeGameTree(work.path() / "game");
     std::string pack = (work.path() / "game.pack").string();
-    ASSERT_EQ(Dompack({"build", (work.path() / "game").string(), pack}).status, 0);
-
-    Outcome fresh = Dompack({"extract", pack, (work.path() / "Dominarch").string()});
-    EXPECT_EQ(fresh.status, 0) << fresh.err;
-    EXPECT_EQ(TreeOf(work.path() / "Dominarch"), TreeOf(work.path() / "game"));
+    // One member, then 133 members of 1,000 bytes, which the reader takes as one stream.
+    for (const char* environment : {"", "DOMPACK_PIECE_SIZE=1000 DOMPACK_THREADS=3"}) {
+        ASSERT_EQ(Dompack({"build", (work.path() / "game").string(), pack}, environment).status, 0);
+        Outcome verify = Dompack({"verify", pack});
+        EXPECT_EQ(verify.status, 0) << environment << ": " << verify.err;
+        fs::remove_all(work.path() / "Dominarch");
+        Outcome fresh = Dompack({"extract", pack, (work.path() / "Dominarch").string()});
+        EXPECT_EQ(fresh.status, 0) << environment << ": " << fresh.err;
+        EXPECT_EQ(TreeOf(work.path() / "Dominarch"), TreeOf(work.path() / "game")) << environment;
+    }
 
     // Into an existing folder, given relative to the current one: other files stay.
     fs::create_directories(work.path() / "existing");

@@ -1,6 +1,6 @@
 // dompack build: scans the tree first (so every refusal comes before a byte is written), then
-// streams the pack through one gzip member into a temporary file beside OUT, which is renamed
-// to OUT only once it is complete.
+// streams the pack through the gzip writer (a series of members compressed on every core) into a
+// temporary file beside OUT, which is renamed to OUT only once it is complete.
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "tools/dompack/build_settings.h"
 #include "tools/dompack/commands.h"
 #include "tools/dompack/gzip_writer.h"
 #include "tools/dompack/pack_stream.h"
@@ -99,7 +100,12 @@ int IoFailure(const char* command, const std::string& path) {
 
 int WritePackStream(const char* command, const std::vector<ScannedEntry>& entries, int fd,
                     const std::string& out, PackSummary* summary) {
-    GzipWriter gzip;
+    GzipWriterOptions options;
+    std::string error;
+    if (!GzipWriterOptionsFromEnvironment(&options, &error)) {
+        return Fail(command, error, kExitUsage);
+    }
+    GzipWriter gzip(options);
     PackWriter pack(&gzip);
     if (!gzip.Begin(fd) || !pack.WriteHeader(entries.size()) || !pack.WriteDirectory(entries)) {
         return IoFailure(command, out);

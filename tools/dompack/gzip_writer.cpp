@@ -2,81 +2,128 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
-#include "engine/pack_format.h"
-
-namespace {
-
-constexpr uint8_t kHeader[10] = {0x1F, 0x8B, 8, 0, 0, 0, 0, 0, 0, 11};
-constexpr int kLevel = 9;
-constexpr int kRawDeflateWindowBits = -15;
-constexpr int kMemoryLevel = 9;
-constexpr size_t kOutputSize = 1 << 16;
-
-}  // namespace
+GzipWriter::GzipWriter(const GzipWriterOptions& options)
+    : options_(options), pieces_(2 * static_cast<size_t>(options.threads)) {}
 
 GzipWriter::~GzipWriter() {
-    if (started_) {
-        deflateEnd(&zstream_);
-    }
+    StopWorkers();
 }
 
 bool GzipWriter::Begin(int fd) {
     fd_ = fd;
-    out_.resize(kOutputSize);
-    if (deflateInit2(&zstream_, kLevel, Z_DEFLATED, kRawDeflateWindowBits, kMemoryLevel,
-                     Z_DEFAULT_STRATEGY) != Z_OK) {
-        errno = ENOMEM;
-        return false;
-    }
-    started_ = true;
-    crc_ = crc32(0, Z_NULL, 0);
-    return WriteOut(kHeader, sizeof kHeader);
-}
-
-bool GzipWriter::Write(const void* data, size_t size) {
-    const Bytef* bytes = static_cast<const Bytef*>(data);
-    while (size > 0) {
-        uInt piece = size < kOutputSize ? static_cast<uInt>(size) : static_cast<uInt>(kOutputSize);
-        crc_ = crc32(crc_, bytes, piece);
-        length_ += piece;
-        zstream_.next_in = const_cast<Bytef*>(bytes);
-        zstream_.avail_in = piece;
-        if (!Deflate(Z_NO_FLUSH)) {
+    for (int i = 0; i < options_.threads; ++i) {
+        workers_.push_back(std::make_unique<Worker>());
+        Worker& worker = *workers_.back();
+        worker.writer = this;
+        if (!worker.encoder.Init()) {
             return false;
         }
-        bytes += piece;
-        size -= piece;
+        if (!worker.thread.Start(WorkerProc, &worker)) {
+            errno = EAGAIN;
+            return false;
+        }
     }
     return true;
 }
 
-bool GzipWriter::Finish() {
-    if (!Deflate(Z_FINISH)) {
-        return false;
+// Joins every worker started; one whose start failed is skipped by Join.
+void GzipWriter::StopWorkers() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
     }
-    uint8_t trailer[8];
-    WriteLe32(crc_, trailer);
-    WriteLe32(length_, trailer + 4);
-    return WriteOut(trailer, sizeof trailer);
+    submitted_cv_.notify_all();
+    for (auto& worker : workers_) {
+        worker->thread.Join();
+    }
 }
 
-// Runs deflate until it has taken all input (and, with Z_FINISH, ended the stream).
-bool GzipWriter::Deflate(int flush) {
-    int result = Z_OK;
-    do {
-        zstream_.next_out = out_.data();
-        zstream_.avail_out = static_cast<uInt>(out_.size());
-        result = deflate(&zstream_, flush);
-        if (result == Z_STREAM_ERROR) {
-            errno = EINVAL;
+void GzipWriter::WorkerProc(void* arg) {
+    auto* worker = static_cast<Worker*>(arg);
+    worker->writer->Work(&worker->encoder);
+}
+
+// A worker's loop: takes the oldest piece not yet taken, compresses it outside the lock, and
+// marks it done, until told to stop.
+void GzipWriter::Work(GzipMemberEncoder* encoder) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        submitted_cv_.wait(lock, [this] { return stopping_ || taken_ < submitted_; });
+        if (stopping_) {
+            return;
+        }
+        Piece& piece = pieces_[taken_++ % pieces_.size()];
+        lock.unlock();
+        const bool ok = encoder->Encode(piece.data.data(), piece.data.size(), &piece.member);
+        const int error = ok ? 0 : errno;
+        lock.lock();
+        piece.error = error;
+        piece.compressed = true;
+        compressed_cv_.notify_one();
+    }
+}
+
+bool GzipWriter::Write(const void* data, size_t size) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    while (size > 0) {
+        Piece& piece = Filling();
+        if (piece.data.capacity() < options_.piece_size) {
+            piece.data.reserve(options_.piece_size);
+        }
+        const size_t taken = std::min(size, options_.piece_size - piece.data.size());
+        piece.data.insert(piece.data.end(), bytes, bytes + taken);
+        bytes += taken;
+        size -= taken;
+        if (piece.data.size() == options_.piece_size && !Submit()) {
             return false;
         }
-        if (!WriteOut(out_.data(), out_.size() - zstream_.avail_out)) {
+    }
+    return true;
+}
+
+// The last piece goes even when it is short, and an empty stream still gets its one member.
+bool GzipWriter::Finish() {
+    if ((!Filling().data.empty() || submitted_ == 0) && !Submit()) {
+        return false;
+    }
+    while (written_ < submitted_) {
+        if (!WriteOldest()) {
             return false;
         }
-    } while (zstream_.avail_out == 0 || (flush == Z_FINISH && result != Z_STREAM_END));
+    }
+    return true;
+}
+
+// Hands the piece being filled to the workers; when every piece is then in use, the oldest is
+// waited for and written, so that the next one to fill is free.
+bool GzipWriter::Submit() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        Filling().compressed = false;
+        ++submitted_;
+    }
+    submitted_cv_.notify_one();
+    return submitted_ < written_ + pieces_.size() || WriteOldest();
+}
+
+bool GzipWriter::WriteOldest() {
+    Piece& piece = pieces_[written_ % pieces_.size()];
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        compressed_cv_.wait(lock, [&piece] { return piece.compressed; });
+    }
+    if (piece.error != 0) {
+        errno = piece.error;
+        return false;
+    }
+    if (!WriteOut(piece.member.data(), piece.member.size())) {
+        return false;
+    }
+    piece.data.clear();
+    ++written_;
     return true;
 }
 

@@ -1,6 +1,6 @@
 // dompack: the publisher's tool for pack archives, the payload format of the installer.
 //
-//   dompack build DIR OUT   packs DIR's tree into OUT (one gzip member)
+//   dompack build DIR OUT   packs DIR's tree into OUT (gzip members compressed on every core)
 //   dompack list FILE       prints the tree a pack holds
 //   dompack verify FILE     reads a pack as the installer does and checks every part of it
 //   dompack extract PACK DIR  unpacks a pack into DIR through the installer's own pipeline
@@ -63,8 +63,11 @@ const Command kCommands[] = {
     {"build", 2,
      "usage: dompack build DIR OUT\n"
      "\n"
-     "Packs the tree of folder DIR into OUT: one gzip member (deflate level 9) around the\n"
-     "pack layout, the tree walked in name order. Names are stored in code page 1252.\n"
+     "Packs the tree of folder DIR into OUT: the pack layout, the tree walked in name order,\n"
+     "as a series of gzip members (deflate level 9), one for each 2 MiB of the layout,\n"
+     "compressed on every core. Names are stored in code page 1252. DOMPACK_THREADS=N\n"
+     "compresses on N threads instead (the output stays the same); DOMPACK_PIECE_SIZE=BYTES\n"
+     "makes the members hold BYTES each (this changes the output).\n"
      "\n"
      "Refused (exit status 1), naming the path: a name longer than 59 bytes in cp1252, a\n"
      "name cp1252 cannot store, a name Windows cannot use (path or drive separators, control\n"
