@@ -11,7 +11,9 @@
 #   (1) `dompack build` with DOMPACK_THREADS=1;
 #   (n) `dompack build` on every core (the default);
 #   (g) `tar -cf - | gzip -9` of the same tree;
-#   (p) `tar -cf - | pigz -9` of the same tree (pigz on every core).
+#   (p) `tar -cf - | pigz -9` of the same tree (pigz on every core);
+#   (s) `dompack setup` of the payload into the win32 build's stub (build/win32/app/SetupBare.exe;
+#       left out when there is no win32 build), on every core.
 # The runs are interleaved (o, 1, n, g, p, o, 1, ...) so that a change in the load of a shared
 # machine falls on all of them alike, and each ratio is taken run by run (its median and its
 # worst). One untimed warm-up run of each comes first (the page cache is warm; caches are not
@@ -107,6 +109,10 @@ run_1() {
         "$(fresh 1.pack)"
 }
 run_n() { "${measure[@]}" time n "$log" -- "$dompack" build "$payload" "$(fresh n.pack)"; }
+stub="$root/build/win32/app/SetupBare.exe"
+run_s() {
+    "${measure[@]}" time s "$log" -- "$dompack" setup "$payload" "$(fresh s.exe)" --stub "$stub"
+}
 # tar_into COMPRESSOR OUTPUT: the tree in name order through the compressor.
 tar_into() {
     "${measure[@]}" time "$1" "$log" -- bash -c \
@@ -132,8 +138,9 @@ main() {
     : >"$raw"
 
     step "warm-up (untimed), and a check of the packs"
-    local kind
-    for kind in o 1 n g p; do
+    local kind kinds=(o 1 n g p)
+    [[ -f "$stub" ]] && kinds+=(s)
+    for kind in "${kinds[@]}"; do
         "run_$kind" >/dev/null
     done
     check_outputs
@@ -146,7 +153,7 @@ main() {
     local i
     for ((i = 1; i <= runs; i++)); do
         step "run $i of $runs"
-        for kind in o 1 n g p; do
+        for kind in "${kinds[@]}"; do
             "run_$kind" >>"$raw"
         done
     done

@@ -19,6 +19,7 @@ NAMES = {
     "n": "(n) dompack build, every core",
     "g": "(g) tar | gzip -9",
     "p": "(p) tar | pigz -9",
+    "s": "(s) dompack setup, every core",
 }
 
 
@@ -63,6 +64,7 @@ def goal_rows(times, sizes):
     row("every core / one-member build today (n/o)", paired(times, "n", "o")[0], 0.6)
     row("every core / gzip -9 (n/g)", paired(times, "n", "g")[0], 0.6)
     row("every core / pigz -9 (n/p)", paired(times, "n", "p")[0], 1.2)
+    row("dompack setup / dompack build (s/n)", paired(times, "s", "n")[0], 1.1)
     walls = paired(times, "n", "1")[0]
     if walls:
         rows.append(f"{'  every core / DOMPACK_THREADS=1 (n/1)':44}{statistics.median(walls):8.3f}"

@@ -102,8 +102,10 @@ class InstallSessionTest : public MenuSessionTest {
     void SetUp() override {
         MenuSessionTest::SetUp();
         ASSERT_FALSE(Options().payload_folder.empty()) << "pass --payload=<the game folder>";
-        ASSERT_NO_FATAL_FAILURE(ReadPayload(Options().payload_folder));
-        ASSERT_FALSE(payload_.empty());
+        if (ReadsPayload()) {
+            ASSERT_NO_FATAL_FAILURE(ReadPayload(Options().payload_folder));
+            ASSERT_FALSE(payload_.empty());
+        }
         for (const char* folder : {kProposed, kGamesFolder}) {
             RemoveAfterwards(folder);
         }
@@ -113,6 +115,10 @@ class InstallSessionTest : public MenuSessionTest {
         RemoveAfterwards(programs_ + "\\Dominarch");
         RemoveAfterwards(desktop_ + "\\Dominarch.lnk");
     }
+
+    // Whether SetUp reads the whole payload into payload_ (a test of a payload too large to hold
+    // in memory compares it file by file instead).
+    virtual bool ReadsPayload() const { return true; }
 
     void TearDown() override {
         for (auto& process : others_) {
