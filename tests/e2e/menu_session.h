@@ -45,7 +45,7 @@ extern const ExpectedMenu kInstalledMenu;
 
 const char* TextOf(const ExpectedMenu& menu, int id);
 
-// The expected renderings, made once from the Setup.exe under test; null when it has no artwork.
+// The expected renderings, made once from the installer's artwork; null when it has none.
 const MenuLooks* Looks();
 
 // The processes `parent` started (whatever their image).

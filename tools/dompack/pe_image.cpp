@@ -329,7 +329,14 @@ uint64_t StampedFileSize(const StampPlan& plan, uint64_t pack_size) {
 bool FinishStamp(const StampPlan& plan, uint64_t pack_size, uint8_t* file, size_t file_size,
                  std::string* error) {
     const uint64_t image_size = AlignUp(plan.section_rva + pack_size, plan.section_alignment);
-    if (pack_size == 0 || pack_size > kMaxStampedPack || image_size > kMaxStampedPack ||
+    if (pack_size > kMaxInstallerPack) {
+        *error = "the pack is " + std::to_string(pack_size >> 20) +
+                 " MiB: the 32-bit installer can carry at most " +
+                 std::to_string(kMaxInstallerPack >> 20) +
+                 " MiB (its whole program file must fit into its 2 GB of addresses)";
+        return false;
+    }
+    if (pack_size == 0 || image_size > kMaxStampedPack ||
         file_size != StampedFileSize(plan, pack_size)) {
         *error = pack_size == 0 ? "the pack is empty" : "the pack is too large for a program file";
         return false;

@@ -113,6 +113,11 @@ struct StampPlan {
 
 // The largest pack (and image) a stamped program file can hold.
 inline constexpr uint64_t kMaxStampedPack = 0x7FFFFFFFu;
+// The largest pack the 32-bit installer carries: the loader maps the whole program file into the
+// process's 2 GB of addresses, beside everything the install needs. Under wine 8 a pack of
+// 1,900 MiB installed and one of 1,940 MiB could not start its copy (bench/large_payload.sh);
+// this keeps 100 MiB of that for other systems.
+inline constexpr uint64_t kMaxInstallerPack = 1800ull << 20;
 
 // False with `error` for a stub that is not a PE image, has no placeholder PACK 131 (it carries
 // a payload already), is signed, has data after its last section, or has no room in its headers
