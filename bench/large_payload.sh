@@ -21,7 +21,7 @@ sizes=("$@")
 win32="$root/build/win32"
 dompack="$root/build/native/tools/dompack/dompack"
 work="$root/build/bench-large"
-rounds=3
+rounds="${DOMINARCH_BENCH_ROUNDS:-5}"
 for needed in "$dompack" "$win32/app/SetupBare.exe" "$win32/app/Setup.exe" \
     "$win32/tests/e2e/dominarch_e2e.exe"; do
     [ -f "$needed" ] || { echo "missing $needed: run scripts/build.sh win32" >&2; exit 2; }
@@ -121,12 +121,24 @@ for size in "${sizes[@]}"; do
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
         wine_env_start_xvfb >/dev/null 2>&1
         menu_probe "$win32/app/Setup.exe" >/dev/null  # warm-up
+        ratios=()
+        extra=()
         for round in $(seq 1 $rounds); do
             read -r small_s small_rss < <(menu_probe "$win32/app/Setup.exe")
             read -r large_s large_rss < <(menu_probe "$setup")
             echo "round $round: menu after ${small_s:-never} s (sample) / ${large_s:-never} s" \
                 "($size MiB); RssAnon ${small_rss} / ${large_rss} KiB"
+            if [ -n "$small_s" ] && [ -n "$large_s" ]; then
+                ratios+=("$(echo "scale=3; $large_s / $small_s" | bc)")
+                extra+=("$((large_rss - small_rss))")
+            fi
         done
+        median() { printf '%s\n' "$@" | sort -g | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+        if [ ${#ratios[@]} -gt 0 ]; then
+            echo "$size MiB against the sample: time to the menu $(median "${ratios[@]}") times" \
+                "(median of the rounds' ratios; goal <= 1.5), private memory" \
+                "$(median "${extra[@]}") KiB more (goal <= 10240)"
+        fi
     ) | tee -a "$results"
 
     fake_build "$work/build-$size" "$setup" "$payload"
