@@ -286,7 +286,8 @@ void CMenuScreenDlg::Uninstall() {
     }
     busy_ = 1;
     DisableAllItems();
-    StartUninstall(this, install_folder_);
+    StartUninstall(this, install_folder_,
+                   [this](uint32_t total) { return CreateProgressIndicator(m_hWnd, total, 0); });
     install_state_ = 0;
     items_[kPlay].Disable();
     items_[kUninstall].Disable();

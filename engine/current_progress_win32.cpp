@@ -13,7 +13,6 @@ CProgressIndicator* CreateProgressIndicator(HWND parent, uint32_t total, uint32_
         return nullptr;
     }
     g_indicator = std::move(indicator);
-    SetCurrentProgressIndicator(g_indicator.get());
     return g_indicator.get();
 }
 

@@ -1,15 +1,16 @@
 // The extraction pipeline.
 //
-// Three threads per run. The control thread (ExtractionThreadProc) starts the writer, waits for
-// extraction done and tells the listener. The writer (WriterThreadProc, extraction_writer.cpp)
-// sets up the chunk buffer, the record lock and the events, starts the reader, makes the install
-// folder current and then creates every folder and file the reader hands it, moving the process's
-// current folder down and up the tree; it shows the disk-full and exit questions and rolls back a
-// failed first installation. The reader (ReaderThreadProc, extraction_reader.cpp) opens the PACK
-// resource, checks the whole directory before anything is handed over, drives the progress
-// indicator and passes each entry, and each chunk of a body, through the transfer record; the
-// body bytes themselves travel through the two halves of the chunk buffer, so decompressing
-// chunk n+1 overlaps writing chunk n.
+// One run at a time, described whole by its request (engine/extraction.h): the payload, the
+// install folder, the indicator, the dialog host, the listener and the rollback. Three threads
+// per run. The control thread (ExtractionThreadProc) starts the writer, waits for extraction done
+// and tells the listener. The writer (WriterThreadProc, extraction_writer.cpp) starts the reader,
+// makes the install folder current and then creates every folder and file the reader hands it,
+// moving the process's current folder down and up the tree; it asks the disk-full and exit
+// questions, tells any other failure, and undoes a failed run as the request says. The reader
+// (ReaderThreadProc, extraction_reader.cpp) opens the payload, checks the whole directory before
+// anything is handed over, drives the progress indicator and passes each entry, and each chunk of
+// a body, through the transfer record; the body bytes themselves travel through the two halves
+// of the chunk buffer, so decompressing chunk n+1 overlaps writing chunk n.
 //
 // Invariant: one record in flight: filled only after record taken, read only after record ready.
 //
@@ -30,7 +31,6 @@
 
 #include "engine/extraction_run.h"
 #include "engine/pack_format.h"
-#include "res/resource_ids.h"
 
 namespace {
 
@@ -49,7 +49,6 @@ void ExtractionThreadProc(void* arg) {
     auto* run = static_cast<ExtractionRun*>(arg);
     run->entries_handled = 0;
     run->extraction_done.Reset();
-    run->resource_id = IDR_PACK;
     if (run->writer_thread.Start(WriterThreadProc, run)) {
         run->extraction_done.Wait();
         run->writer_thread.Join();
@@ -58,7 +57,7 @@ void ExtractionThreadProc(void* arg) {
         // reports like any other.
         WriterThreadProc(run);
     }
-    ExtractionListener* listener = run->listener;
+    ExtractionListener* listener = run->request.listener;
     const int result = run->extraction_result;
     const ExtractionFailure failure = run->failure;
     delete run;
@@ -69,10 +68,9 @@ void ExtractionThreadProc(void* arg) {
     listener->OnExtractionDone(result);
 }
 
-bool StartExtraction(const std::string& install_folder, ExtractionRollback rollback,
-                     ExtractionListener* listener) {
-    ProgressIndicator* indicator = CurrentProgressIndicator();
-    if (listener == nullptr || indicator == nullptr || g_running.exchange(true)) {
+bool StartExtraction(ExtractionRequest request) {
+    if (request.listener == nullptr || request.progress == nullptr || request.dialogs == nullptr ||
+        g_running.exchange(true)) {
         return false;
     }
     AwaitExtractionEnd();  // the last run has told its listener; its thread is about to end
@@ -86,10 +84,7 @@ bool StartExtraction(const std::string& install_folder, ExtractionRollback rollb
         g_running.store(false);
         return false;
     }
-    run->install_folder = install_folder;
-    run->rollback = std::move(rollback);
-    run->listener = listener;
-    run->indicator = indicator;
+    run->request = std::move(request);
     if (!g_control.Start(ExtractionThreadProc, run)) {
         delete run;
         g_running.store(false);

@@ -6,8 +6,12 @@
 // chunk of a body to the writer through one transfer record, while the writer creates the folders
 // and files. Decompressing chunk n+1 overlaps writing chunk n.
 
+#include <cstdint>
 #include <functional>
 #include <string>
+
+#include "platform/dialogs.h"
+#include "platform/progress.h"
 
 enum class ExtractionFailureKind {
     kNone,
@@ -35,17 +39,28 @@ class ExtractionListener {
 };
 
 // What a failed run undoes, decided by the caller (empty: nothing). It runs on the writer thread
-// once the copy has stopped and every file is closed, with the progress indicator reset to count
-// one step for each entry the copy handled.
-using ExtractionRollback = std::function<void()>;
+// once the copy has stopped and every file is closed, with the run's progress indicator (reset
+// to count one step for each entry the copy handled) and its dialog host.
+using ExtractionRollback =
+    std::function<void(ProgressIndicator* progress, platform::DialogHost* dialogs)>;
 
-// Starts the copy into `install_folder` (a full path to a folder that exists) and returns at once;
-// false when no thread or synchronisation object could be made, no progress indicator is current,
-// or a copy is already running (nothing then happens). The current progress indicator must live
-// for the whole run, and nothing else may change the process's current folder until the listener
+// Everything one run uses, named by whoever starts it; all of it must live until the listener
 // has been told.
-bool StartExtraction(const std::string& install_folder, ExtractionRollback rollback,
-                     ExtractionListener* listener);
+struct ExtractionRequest {
+    const uint8_t* payload = nullptr;  // the PACK bytes, found by the caller; null: none there
+    uint32_t payload_size = 0;
+    std::string install_folder;               // a full path to a folder that exists
+    ProgressIndicator* progress = nullptr;    // driven by the reader; asked for a cancel
+    platform::DialogHost* dialogs = nullptr;  // the questions and messages, on the writer
+    ExtractionListener* listener = nullptr;   // told once, at the very end
+    ExtractionRollback rollback;              // what a failed run undoes
+};
+
+// Starts the copy the request describes and returns at once; false when it names no progress
+// indicator, dialog host or listener, when no thread or synchronisation object could be made, or
+// when a copy is already running (nothing then happens). Nothing else may change the process's
+// current folder until the listener has been told.
+bool StartExtraction(ExtractionRequest request);
 
 // Asks the running copy, if any, to stop as "OK Exit" would, without a question: the writer
 // notices at its next record and fails the run, which then undoes what its rollback undoes. A run

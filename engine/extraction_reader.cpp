@@ -1,10 +1,10 @@
-// The reader thread of the extraction pipeline: opens the PACK resource through the memory gzip
-// stream, checks the directory, and hands every entry and every chunk of a body to the writer.
+// The reader thread of the extraction pipeline: opens the payload the request names through the
+// memory gzip stream, checks the directory, and hands every entry and every chunk of a body to
+// the writer.
 
 #include "engine/extraction_run.h"
 #include "engine/pack_names.h"
 #include "engine/pack_reader.h"
-#include "platform/resources.h"
 
 namespace {
 
@@ -47,8 +47,8 @@ int Reader::Run() {
     if (!CheckDirectory()) {
         return 0;
     }
-    run_.indicator->Reset();
-    run_.indicator->SetTotal(pack_.ProgressTotal());
+    run_.request.progress->Reset();
+    run_.request.progress->SetTotal(pack_.ProgressTotal());
     for (int32_t i = 0; i < pack_.EntryCount(); ++i) {
         switch (HandOverEntry(pack_.Entry(i))) {
             case Step::kGoOn:
@@ -63,14 +63,14 @@ int Reader::Run() {
 }
 
 int Reader::OpenPack() {
-    platform::ResourceBytes bytes;
-    if (!platform::FindOwnResource("pack", run_.resource_id, &bytes) ||
-        std::string_view(reinterpret_cast<const char*>(bytes.data), bytes.size) ==
+    const ExtractionRequest& request = run_.request;
+    if (request.payload == nullptr ||
+        std::string_view(reinterpret_cast<const char*>(request.payload), request.payload_size) ==
             kPayloadPlaceholder) {
         Fail("", "the PACK resource is missing", ExtractionFailureKind::kNoPayload);
         return 0;
     }
-    switch (const PackStatus status = pack_.Open(bytes.data, bytes.size)) {
+    switch (const PackStatus status = pack_.Open(request.payload, request.payload_size)) {
         case PackStatus::kOk:
             return -1;
         case PackStatus::kWrongMagic:
@@ -169,7 +169,7 @@ Step Reader::HandOverFile(const PackEntry& entry) {
             return Step::kFailed;
         }
         record->count = got;
-        run_.indicator->Advance(static_cast<uint32_t>(got));
+        run_.request.progress->Advance(static_cast<uint32_t>(got));
         remaining -= got;
         const bool last = got != static_cast<int>(chunks.capacity());
         record->last_chunk = last;

@@ -26,12 +26,10 @@ struct TransferRecord {
 };
 
 struct ExtractionRun {
-    // Set by StartExtraction and never changed.
-    std::string install_folder;              // full path; the writer's first current folder
-    ExtractionRollback rollback;             // what a failed run undoes; empty: nothing
-    ExtractionListener* listener = nullptr;  // told on the control thread at the very end
-    ProgressIndicator* indicator = nullptr;  // the current one when the run started
-    uint32_t resource_id = 0;                // of the PACK resource, set by the control thread
+    // The request, set by StartExtraction and never changed: the payload, the install folder
+    // (full path; the writer's first current folder), the indicator, the dialog host, the
+    // listener (told on the control thread at the very end) and the rollback.
+    ExtractionRequest request;
 
     // The hand-over, reader to writer. The record is its slot, guarded by the record lock;
     // record ready and record taken pace every entry and chunk; reader finished and writer

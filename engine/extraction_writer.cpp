@@ -76,7 +76,8 @@ bool Writer::SetUp() {
         return false;
     }
     reader_started_ = true;
-    if (FsError error = platform::SetCurrentFolder(run_.install_folder); error != FsError::kOk) {
+    if (FsError error = platform::SetCurrentFolder(run_.request.install_folder);
+        error != FsError::kOk) {
         Fail("", std::string("cannot enter the install folder: ") + DescribeFsFailure(error));
         return false;
     }
@@ -280,14 +281,14 @@ void Writer::WriteWithRetry(const uint8_t* data, uint32_t count, uint64_t offset
 
 // The user's click on the indicator is answered here, between two chunks of one file.
 bool Writer::ExitConfirmed() {
-    if (!run_.indicator->CancelRequested()) {
+    if (!run_.request.progress->CancelRequested()) {
         return false;
     }
-    if (platform::ShowDialog(IDD_EXIT_INSTALL) == platform::kDialogOk) {
+    if (run_.request.dialogs->Show(IDD_EXIT_INSTALL) == platform::kDialogOk) {
         Fail(path_.Of(file_name_), "cancelled by the user", ExtractionFailureKind::kStopped);
         return true;
     }
-    run_.indicator->ClearCancelRequest();
+    run_.request.progress->ClearCancelRequest();
     return false;
 }
 
@@ -306,7 +307,7 @@ bool Writer::RetryWhenOutOfSpace(const std::string& entry, const char* what, FsE
     if (Stopped()) {
         return false;  // the program is ending: nobody is asked
     }
-    if (platform::ShowDialog(IDD_DISK_FULL) == platform::kDialogOk) {
+    if (run_.request.dialogs->Show(IDD_DISK_FULL) == platform::kDialogOk) {
         return true;
     }
     Fail(entry, std::string(what) + ": " + DescribeFsError(error), ExtractionFailureKind::kStopped);
@@ -339,7 +340,7 @@ void Writer::End() {
     if (!ok_) {
         TellFailure();
     }
-    if (!ok_ && run_.rollback) {
+    if (!ok_ && run_.request.rollback) {
         RollBack();
     }
     // The install folder must not stay the current folder: Windows cannot remove a folder that
@@ -359,20 +360,20 @@ void Writer::TellFailure() {
         case ExtractionFailureKind::kStopped:
             break;
         case ExtractionFailureKind::kDamagedPayload:
-            platform::ShowDialog(IDD_DAMAGED_PAYLOAD);
+            run_.request.dialogs->Show(IDD_DAMAGED_PAYLOAD);
             break;
         case ExtractionFailureKind::kNoPayload:
         case ExtractionFailureKind::kError:
-            platform::ShowMessage(IDD_INSTALL_ERROR,
-                                  CopyFailureMessage(run_.install_folder, run_.failure));
+            run_.request.dialogs->ShowMessage(
+                IDD_INSTALL_ERROR, CopyFailureMessage(run_.request.install_folder, run_.failure));
             break;
     }
 }
 
 void Writer::RollBack() {
-    run_.indicator->SetTotal(run_.entries_handled);
-    run_.indicator->Reset();
-    run_.rollback();
+    run_.request.progress->SetTotal(run_.entries_handled);
+    run_.request.progress->Reset();
+    run_.request.rollback(run_.request.progress, run_.request.dialogs);
 }
 
 void Writer::Fail(const std::string& entry, const std::string& reason, ExtractionFailureKind kind) {

@@ -1,14 +1,10 @@
 #include "engine/progress_indicator.h"
 
-#include <atomic>
-
 namespace {
 
 // The indicator's 0.01 is single precision (0.0099999998), so a full bar of 293 columns lights
 // 292 of them.
 constexpr float kPercentToFraction = 0.01f;
-
-std::atomic<ProgressIndicator*> g_current_indicator{nullptr};
 
 }  // namespace
 
@@ -61,16 +57,4 @@ void ProgressFigures::Recompute() {
     }
     percent_ =
         static_cast<float>(static_cast<double>(done_) * 100.0 / static_cast<double>(signed_total));
-}
-
-ProgressIndicator* CurrentProgressIndicator() {
-    return g_current_indicator.load();
-}
-
-void SetCurrentProgressIndicator(ProgressIndicator* indicator) {
-    g_current_indicator.store(indicator);
-}
-
-void ClearCurrentProgressIndicator(ProgressIndicator* indicator) {
-    g_current_indicator.compare_exchange_strong(indicator, nullptr);
 }

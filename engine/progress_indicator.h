@@ -1,12 +1,12 @@
 #pragma once
 
-// How far a copy or a removal has come. ProgressFigures holds the numbers and the rules that turn
-// them into lit columns of the indicator's picture; ProgressIndicator is what the workers drive
-// (the installer's window, a terminal bar, or a test's recorder). One indicator is current in the
-// process at a time: the copy's reader and writer and the removal reach it through
-// CurrentProgressIndicator().
+// How far a copy or a removal has come: ProgressFigures holds the numbers and the rules that turn
+// them into lit columns of the indicator's picture. ProgressIndicator (platform/progress.h) is
+// what the workers drive.
 
 #include <cstdint>
+
+#include "platform/progress.h"
 
 class ProgressFigures {
   public:
@@ -32,21 +32,3 @@ class ProgressFigures {
     uint32_t done_;   // the amount reached
     float percent_;   // done x 100 / total as last computed; 0 for a total of 0
 };
-
-class ProgressIndicator {
-  public:
-    virtual ~ProgressIndicator() = default;
-
-    virtual void Reset() = 0;
-    virtual void SetTotal(uint32_t total) = 0;
-    virtual void Advance(uint32_t amount) = 0;
-
-    // Set by the user (a click on the indicator); read and cleared by the copy's writer.
-    virtual bool CancelRequested() = 0;
-    virtual void ClearCancelRequest() = 0;
-};
-
-ProgressIndicator* CurrentProgressIndicator();
-void SetCurrentProgressIndicator(ProgressIndicator* indicator);
-// Forgets `indicator` if it is the current one (an indicator going away calls it).
-void ClearCurrentProgressIndicator(ProgressIndicator* indicator);

@@ -45,7 +45,6 @@ CProgressIndicator::CProgressIndicator(uint32_t total, uint32_t done)
 CProgressIndicator::~CProgressIndicator() {
     // The window goes first, so that no paint can reach the pictures as they are deleted.
     DestroyWindow();
-    ClearCurrentProgressIndicator(this);
 }
 
 bool CProgressIndicator::Create(HWND parent) {

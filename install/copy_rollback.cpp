@@ -9,7 +9,9 @@ ExtractionRollback RollbackOfFailedCopy(const std::string& install_folder, bool 
     if (!folder_created) {
         return {};
     }
-    return [install_folder] { RemoveInstallFolder(install_folder); };
+    return [install_folder](ProgressIndicator* progress, platform::DialogHost* dialogs) {
+        RemoveInstallFolder(install_folder, progress, dialogs);
+    };
 }
 
 void UndoUnstartedCopy(const std::string& install_folder, bool folder_created) {

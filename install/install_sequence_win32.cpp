@@ -32,12 +32,12 @@ class PostInstallationFinished : public ExtractionListener {
 
 PostInstallationFinished g_notify;  // one copy at a time
 
-// The installer copied into the install folder (the uninstall entry starts it) carries no payload:
-// no PACK resource, or the placeholder a publisher's stamping replaces.
-bool CarriesPayload() {
-    platform::ResourceBytes bytes;
-    return platform::FindOwnResource("pack", IDR_PACK, &bytes) && bytes.size > 0 &&
-           std::string_view(reinterpret_cast<const char*>(bytes.data), bytes.size) !=
+// The payload this program carries. The installer copied into the install folder (the uninstall
+// entry starts it) carries none: no PACK resource, or the placeholder a publisher's stamping
+// replaces.
+bool FindPayload(platform::ResourceBytes* bytes) {
+    return platform::FindOwnResource("pack", IDR_PACK, bytes) && bytes->size > 0 &&
+           std::string_view(reinterpret_cast<const char*>(bytes->data), bytes->size) !=
                kPayloadPlaceholder;
 }
 
@@ -57,7 +57,8 @@ bool StartInstall(CWnd* menu_screen, std::string& install_folder, uint8_t instal
     if (!IsSupportedPlatform()) {
         return false;
     }
-    if (!CarriesPayload()) {
+    platform::ResourceBytes payload;
+    if (!FindPayload(&payload)) {
         platform::ShowMessage(IDD_INSTALL_ERROR, kNoPayloadMessage);
         return false;
     }
@@ -69,11 +70,18 @@ bool StartInstall(CWnd* menu_screen, std::string& install_folder, uint8_t instal
         }
         install_folder = path;
     }
-    CreateProgressIndicator(menu_screen->m_hWnd, static_cast<uint32_t>(install::kInstallSize), 0);
+    ExtractionRequest request;
+    request.payload = payload.data;
+    request.payload_size = payload.size;
+    request.install_folder = install_folder;
+    request.progress = CreateProgressIndicator(menu_screen->m_hWnd,
+                                               static_cast<uint32_t>(install::kInstallSize), 0);
+    request.dialogs = platform::DialogHostInForce();
+    request.listener = &g_notify;
+    request.rollback = install::RollbackOfFailedCopy(install_folder, created);
     g_notify.window = menu_screen->m_hWnd;
     // A copy that cannot start still reports, so the menu screen is never left locked.
-    if (!StartExtraction(install_folder, install::RollbackOfFailedCopy(install_folder, created),
-                         &g_notify)) {
+    if (!StartExtraction(std::move(request))) {
         install::UndoUnstartedCopy(install_folder, created);
         const ExtractionFailure failure = {
             ExtractionFailureKind::kError, "",

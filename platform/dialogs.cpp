@@ -28,6 +28,10 @@ bool HasDialogHost() {
     return g_host.load() != nullptr;
 }
 
+DialogHost* DialogHostInForce() {
+    return g_host.load();
+}
+
 int ShowDialog(int resource_id) {
     DialogHost* host = g_host.load();
     return host != nullptr ? host->Show(resource_id) : kDialogCancel;

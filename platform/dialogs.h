@@ -48,6 +48,8 @@ class DialogHost {
 // Makes `host` the process-wide host (null: none) and returns the one it replaces.
 DialogHost* SetDialogHost(DialogHost* host);
 bool HasDialogHost();
+// The process-wide host, for code on the user-interface thread that hands it to a worker.
+DialogHost* DialogHostInForce();
 
 // Shows dialog `resource_id` through the host and returns its result; IDCANCEL without a host.
 int ShowDialog(int resource_id);

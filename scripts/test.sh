@@ -20,6 +20,9 @@ scripts/install-deps.sh
 step "Format"
 scripts/check-format.sh
 
+step "Layers: no include from a lower layer to a higher one"
+scripts/check-layers.sh
+
 step "Native unit tests"
 scripts/build.sh native
 ctest --test-dir build/native --output-on-failure -j 2

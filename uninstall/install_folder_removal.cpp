@@ -10,8 +10,6 @@
 
 #include "uninstall/install_folder_removal.h"
 
-#include "engine/progress_indicator.h"
-#include "platform/dialogs.h"
 #include "platform/files.h"
 #include "res/resource_ids.h"
 #include "uninstall/tree_walker.h"
@@ -49,8 +47,8 @@ bool IsDataSaveFolder(const std::string& path) {
            path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-void TakeProgressStep() {
-    if (ProgressIndicator* progress = CurrentProgressIndicator()) {
+void TakeProgressStep(ProgressIndicator* progress) {
+    if (progress != nullptr) {
         progress->Advance(1);
     }
 }
@@ -91,7 +89,7 @@ bool IsRealFolder(const std::string& path) {
 
 }  // namespace
 
-uint32_t DeleteGameFiles(const std::string& folder) {
+uint32_t DeleteGameFiles(const std::string& folder, ProgressIndicator* progress) {
     if (!IsGameFolder(folder) || !IsRealFolder(folder)) {
         return 0;  // not a game folder, or a link to one: nothing in it is touched
     }
@@ -114,10 +112,10 @@ uint32_t DeleteGameFiles(const std::string& folder) {
         }
         if (!is_folder) {
             failures += RefusalsOf(platform::RemoveFile(path));
-            TakeProgressStep();
+            TakeProgressStep(progress);
         } else if (name == kLeaveMarker) {
             failures += RefusalsOf(platform::RemoveFolder(path));
-            TakeProgressStep();
+            TakeProgressStep(progress);
         } else if (name == kSaveFolderName && !IsDataSaveFolder(path)) {
             kept_folder = path;
         }
@@ -125,9 +123,10 @@ uint32_t DeleteGameFiles(const std::string& folder) {
     return failures;
 }
 
-bool RemoveInstallFolder(const std::string& folder) {
+bool RemoveInstallFolder(const std::string& folder, ProgressIndicator* progress,
+                         platform::DialogHost* dialogs) {
     const std::string saves = platform::JoinPath(folder, kSaveFolderName);
-    uint32_t failures = DeleteGameFiles(folder);
+    uint32_t failures = DeleteGameFiles(folder, progress);
     if (!IsGameFolder(folder) || !IsRealFolder(folder) || !IsInsideGameFolder(saves)) {
         return false;  // not a game folder, or a link to one: it stays, untouched
     }
@@ -145,7 +144,7 @@ bool RemoveInstallFolder(const std::string& folder) {
     if (!IsRealFolder(saves)) {
         return false;  // a link in its place: never walked, and it stays with its folder
     }
-    if (platform::ShowDialog(IDD_DELETE_SAVES) != platform::kDialogOk) {
+    if (dialogs == nullptr || dialogs->Show(IDD_DELETE_SAVES) != platform::kDialogOk) {
         return failures == 0;  // the install folder stays, holding only its saved games
     }
     failures += DeleteSavedGames(saves);

@@ -1,6 +1,6 @@
 #include "uninstall/uninstall_sequence_win32.h"
 
-#include "engine/current_progress_win32.h"
+#include "platform/dialogs.h"
 #include "uninstall/uninstall_registration.h"
 #include "uninstall/uninstall_thread.h"
 
@@ -21,11 +21,12 @@ PostUninstallDone g_notify;  // one uninstall at a time
 
 }  // namespace
 
-bool StartUninstall(CWnd* menu_screen, const std::string& install_folder) {
+bool StartUninstall(CWnd* menu_screen, const std::string& install_folder,
+                    const ShowProgress& show_progress) {
     RemoveRegistration();
-    CreateProgressIndicator(menu_screen->m_hWnd, kUninstallSteps, 0);
+    ProgressIndicator* progress = show_progress(kUninstallSteps);
     g_notify.window = menu_screen->m_hWnd;
-    if (!StartUninstallThread(install_folder, &g_notify)) {
+    if (!StartUninstallThread(install_folder, progress, platform::DialogHostInForce(), &g_notify)) {
         g_notify.OnUninstallDone(false);
     }
     return true;

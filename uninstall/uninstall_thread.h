@@ -5,6 +5,9 @@
 
 #include <string>
 
+#include "platform/dialogs.h"
+#include "platform/progress.h"
+
 class UninstallListener {
   public:
     virtual ~UninstallListener() = default;
@@ -12,8 +15,11 @@ class UninstallListener {
     virtual void OnUninstallDone(bool nothing_left) = 0;
 };
 
-// Starts the removal of `install_folder` and returns at once; false when no thread could start.
-bool StartUninstallThread(const std::string& install_folder, UninstallListener* listener);
+// Starts the removal of `install_folder`, advancing `progress` and asking through `dialogs` (both
+// must live until the listener has been told), and returns at once; false when no thread could
+// start.
+bool StartUninstallThread(const std::string& install_folder, ProgressIndicator* progress,
+                          platform::DialogHost* dialogs, UninstallListener* listener);
 
 // Waits until the last removal started has ended, its listener told; at once when none runs.
 // For a program about to end: the removal's thread may not outlive what it uses.

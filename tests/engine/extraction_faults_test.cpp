@@ -48,7 +48,7 @@ class FaultSweep : public ExtractionTest {
         });
         ScriptedDialogs dialogs;
         dialogs.Script(IDD_DISK_FULL, {platform::kDialogOk, platform::kDialogOk});
-        platform::SetDialogHost(&dialogs);
+        host_ = &dialogs;
         platform::SetFileFaultHook(&faults);
         const Outcome outcome = Extract(pack, folder, mode.first_installation);
         platform::SetFileFaultHook(nullptr);
@@ -139,12 +139,12 @@ TEST_F(ExtractionTest, ManyRunsCancelledAtRandomPointsNeverHang) {
         ASSERT_EQ(platform::CreateFolder(folder), FsError::kOk);
         RecordingIndicator indicator;
         indicator.RequestCancelAtAdvance(static_cast<int>(random() % 6));  // 0: no click
-        SetCurrentProgressIndicator(&indicator);
+        progress_ = &indicator;
         const bool exits = random() % 2 == 0;
         const bool first_installation = random() % 2 == 0;
         ScriptedDialogs dialogs;
         dialogs.Script(IDD_EXIT_INSTALL, {exits ? platform::kDialogOk : platform::kDialogCancel});
-        platform::SetDialogHost(&dialogs);
+        host_ = &dialogs;
 
         const Outcome outcome = Extract(pack, folder, first_installation);
         const bool asked = !dialogs.shown().empty();
@@ -155,7 +155,6 @@ TEST_F(ExtractionTest, ManyRunsCancelledAtRandomPointsNeverHang) {
         } else if (first_installation) {
             EXPECT_EQ(platform::QueryPathKind(folder), platform::PathKind::kMissing);
         }
-        ClearCurrentProgressIndicator(&indicator);
     }
 }
 

@@ -179,32 +179,37 @@ std::string Text(const Bytes& bytes) {
 }
 
 void ExtractionTest::SetUp() {
-    SetCurrentProgressIndicator(&indicator_);
-    platform::SetDialogHost(&dialogs_);
+    progress_ = &indicator_;
+    host_ = &dialogs_;
 }
 
 void ExtractionTest::TearDown() {
     platform::SetFileFaultHook(nullptr);
-    platform::SetDialogHost(nullptr);
-    ClearCurrentProgressIndicator(&indicator_);
-    platform::RemoveResource("PACK", IDR_PACK);
+}
+
+ExtractionRequest ExtractionTest::Request(const std::string& folder, ExtractionListener* listener) {
+    ExtractionRequest request;
+    request.install_folder = folder;
+    request.progress = progress_;
+    request.dialogs = host_;
+    request.listener = listener;
+    return request;
 }
 
 Outcome ExtractionTest::Extract(const Bytes* pack, const std::string& folder, bool rollback) {
     ExactBlock block(pack != nullptr ? *pack : Bytes());
-    if (pack != nullptr) {
-        platform::SetResource("PACK", IDR_PACK, {block.data(), block.size()});
-    } else {
-        platform::RemoveResource("PACK", IDR_PACK);
-    }
     WaitingListener listener;
-    if (!StartExtraction(folder, install::RollbackOfFailedCopy(folder, rollback), &listener)) {
+    ExtractionRequest request = Request(folder, &listener);
+    if (pack != nullptr) {
+        request.payload = block.data();
+        request.payload_size = block.size();
+    }
+    request.rollback = install::RollbackOfFailedCopy(folder, rollback);
+    if (!StartExtraction(std::move(request))) {
         ADD_FAILURE() << "the extraction did not start";
         return {};
     }
-    Outcome outcome = listener.Wait();
-    platform::RemoveResource("PACK", IDR_PACK);
-    return outcome;
+    return listener.Wait();
 }
 
 std::string ExtractionTest::NewInstallFolder() {

@@ -1,8 +1,8 @@
 #pragma once
 
-// Runs the extraction pipeline in a test: the pack registered as the PACK resource, a recording
-// progress indicator, scripted answers to the dialogs, an optional fault in the file layer, and
-// a wait for the listener that can never hang the test program.
+// Runs the extraction pipeline in a test: the pack as the request's payload, a recording progress
+// indicator, scripted answers to the dialogs, an optional fault in the file layer, and a wait for
+// the listener that can never hang the test program.
 
 #include <gtest/gtest.h>
 
@@ -103,7 +103,8 @@ class ExtractionTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    // Extracts `pack` (registered as PACK 131, unless null) into `folder` and waits for the end.
+    // Extracts `pack` (the payload; null: none) into `folder` with progress_ and host_, a first
+    // installation's rollback when `rollback`, and waits for the end.
     Outcome Extract(const Bytes* pack, const std::string& folder, bool rollback);
     Outcome Extract(const Bytes& pack, const std::string& folder, bool rollback) {
         return Extract(&pack, folder, rollback);
@@ -112,9 +113,14 @@ class ExtractionTest : public ::testing::Test {
     std::string NewInstallFolder();
     std::string InstallFolderPath() const { return test_folder_ / "Dominarch"; }
 
+    // A request for a run into `folder` with progress_ and host_, told to `listener`.
+    ExtractionRequest Request(const std::string& folder, ExtractionListener* listener);
+
     platform_test::TestFolder test_folder_;
     RecordingIndicator indicator_;
     ScriptedDialogs dialogs_;
+    ProgressIndicator* progress_ = &indicator_;  // what the next run drives
+    platform::DialogHost* host_ = &dialogs_;     // what the next run asks
 };
 
 }  // namespace extraction_test

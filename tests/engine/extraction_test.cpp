@@ -202,7 +202,7 @@ TEST_F(ExtractionTest, DiskFullThenRetryLeavesAWholeFile) {
         platform::SetFileFaultHook(&faults);
         ScriptedDialogs dialogs;
         dialogs.Script(IDD_DISK_FULL, {kDialogOk});
-        platform::SetDialogHost(&dialogs);
+        host_ = &dialogs;
 
         EXPECT_EQ(Extract(Gzip(SmallThenBig().Raw()), folder, true).result, 1);
         platform::SetFileFaultHook(nullptr);
@@ -238,7 +238,7 @@ TEST_F(ExtractionTest, DataErrorInABodyFailsTheRun) {
     for (const Row& row : rows) {
         platform_test::TestFolder test;
         RecordingIndicator indicator;
-        SetCurrentProgressIndicator(&indicator);
+        progress_ = &indicator;
         const Bytes body = Pattern(150000, 3);
         const Bytes pack = GzipThenDataError(PackBytes()
                                                  .File("first", "1")
@@ -298,18 +298,25 @@ TEST_F(ExtractionTest, RefusesARunMissingASynchronisationObject) {
     constexpr int kObjects = 8;  // the record lock, five events and the chunk buffer's semaphores
     for (int failing = 1; failing <= kObjects; ++failing) {
         platform::FailSyncObjectCreation(failing);
-        EXPECT_FALSE(StartExtraction(folder, nullptr, &listener)) << "object " << failing;
+        EXPECT_FALSE(StartExtraction(Request(folder, &listener))) << "object " << failing;
         platform::FailSyncObjectCreation(0);
     }
     EXPECT_EQ(Extract(Gzip(SampleTree().Raw()), folder, true).result, 1) << "refused for good";
 }
 
-TEST_F(ExtractionTest, RefusesARunWithoutIndicator) {
-    ClearCurrentProgressIndicator(&indicator_);
+// A request that does not name its indicator, its dialog host or its listener is refused.
+TEST_F(ExtractionTest, RefusesARequestMissingWhatARunUses) {
     struct NeverTold : ExtractionListener {
         void OnExtractionDone(int) override { ADD_FAILURE() << "told of a run never started"; }
     } listener;
-    EXPECT_FALSE(StartExtraction(NewInstallFolder(), nullptr, &listener));
+    const std::string folder = NewInstallFolder();
+    ExtractionRequest no_progress = Request(folder, &listener);
+    no_progress.progress = nullptr;
+    ExtractionRequest no_dialogs = Request(folder, &listener);
+    no_dialogs.dialogs = nullptr;
+    EXPECT_FALSE(StartExtraction(std::move(no_progress)));
+    EXPECT_FALSE(StartExtraction(std::move(no_dialogs)));
+    EXPECT_FALSE(StartExtraction(Request(folder, nullptr)));
 }
 
 // While a run asks its exit question, a second run is refused: both would move the one current
@@ -320,14 +327,20 @@ TEST_F(ExtractionTest, RefusesASecondRunWhileOneIsGoing) {
             struct NeverTold : ExtractionListener {
                 void OnExtractionDone(int) override { ADD_FAILURE() << "a second run"; }
             } listener;
-            started = StartExtraction(folder, nullptr, &listener);
+            ExtractionRequest second;
+            second.install_folder = folder;
+            second.progress = &progress;
+            second.dialogs = this;
+            second.listener = &listener;
+            started = StartExtraction(std::move(second));
             return kDialogCancel;
         }
         std::string folder;
+        RecordingIndicator progress;
         bool started = true;
     } host;
     host.folder = NewInstallFolder();
-    platform::SetDialogHost(&host);
+    host_ = &host;
     indicator_.RequestCancelAtAdvance(1);
     EXPECT_EQ(Extract(Gzip(SmallThenBig().Raw()), host.folder, true).result, 1);
     EXPECT_FALSE(host.started);
@@ -371,9 +384,9 @@ TEST_F(ExtractionTest, StopRequestFailsTheRunWithoutAQuestion) {
         ASSERT_EQ(platform::CreateFolder(folder), FsError::kOk);
         ASSERT_TRUE(platform_test::WriteFile(platform::JoinPath(folder, "keep.txt"), "keep"));
         StoppingIndicator indicator(row.stop_at);
-        SetCurrentProgressIndicator(&indicator);
+        progress_ = &indicator;
         ScriptedDialogs dialogs;
-        platform::SetDialogHost(&dialogs);
+        host_ = &dialogs;
         const Outcome outcome = Extract(Gzip(SampleTree().Raw()), folder, row.first_installation);
         EXPECT_EQ(outcome.result, 0);
         EXPECT_EQ(outcome.failure.kind, ExtractionFailureKind::kStopped);
@@ -383,10 +396,9 @@ TEST_F(ExtractionTest, StopRequestFailsTheRunWithoutAQuestion) {
         } else {
             EXPECT_EQ(Snapshot(folder).at("keep.txt"), "keep");
         }
-        SetCurrentProgressIndicator(&indicator_);
+        progress_ = &indicator_;
         EXPECT_EQ(Extract(Gzip(SampleTree().Raw()), NewInstallFolder(), true).result, 1);
         platform_test::RemoveTree(InstallFolderPath());
-        ClearCurrentProgressIndicator(&indicator);
     }
 }
 

@@ -28,7 +28,6 @@
 #include "engine/progress_indicator.h"
 #include "install/copy_rollback.h"
 #include "platform/dialogs.h"
-#include "platform/resource_store.h"
 #include "res/resource_ids.h"
 #include "tools/dompack/waiting_listener.h"
 
@@ -201,20 +200,20 @@ void Extract(const std::vector<uint8_t>& pack, bool first_installation) {
     Scratch& s = TheScratch();
     PrepareInstallFolder(s);
     const std::vector<uint8_t> block(pack);  // an allocation of exactly the pack's size
-    platform::SetResource("PACK", IDR_PACK, {block.data(), static_cast<uint32_t>(block.size())});
     QuietProgress progress;
-    SetCurrentProgressIndicator(&progress);
     Answers answers;
-    platform::SetDialogHost(&answers);
     WaitingListener listener;
-    Check(StartExtraction(s.install.string(),
-                          install::RollbackOfFailedCopy(s.install.string(), first_installation),
-                          &listener));
+    ExtractionRequest request;
+    request.payload = block.data();
+    request.payload_size = static_cast<uint32_t>(block.size());
+    request.install_folder = s.install.string();
+    request.progress = &progress;
+    request.dialogs = &answers;
+    request.listener = &listener;
+    request.rollback = install::RollbackOfFailedCopy(s.install.string(), first_installation);
+    Check(StartExtraction(std::move(request)));
     ExtractionFailure failure;
     const int result = listener.Wait(&failure);
-    platform::SetDialogHost(nullptr);
-    ClearCurrentProgressIndicator(&progress);
-    platform::RemoveResource("PACK", IDR_PACK);
 
     Check(fs::current_path().string() == s.current_folder);
     Check(Snapshot(s.outside) == s.outside_snapshot);

@@ -399,7 +399,7 @@ TEST(CopyRollback, RemovesOnlyAFolderTheInstallationCreated) {
         const ExtractionRollback rollback = install::RollbackOfFailedCopy(game, created);
         ASSERT_EQ(static_cast<bool>(rollback), created);
         if (rollback) {
-            rollback();
+            rollback(nullptr, nullptr);
         }
         EXPECT_EQ(platform::QueryPathKind(copied),
                   created ? platform::PathKind::kMissing : platform::PathKind::kFile);

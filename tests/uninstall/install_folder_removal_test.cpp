@@ -109,7 +109,7 @@ TEST_P(RemoveInstallFolderCases, RemovesWhatIsNotASavedGame) {
     const RemovalCase& c = GetParam();
     MakeGame(c.tree);
     dialogs_.answer = c.answer;
-    EXPECT_EQ(RemoveInstallFolder(game_), c.result);
+    EXPECT_EQ(Remove(game_), c.result);
     if (c.remains == kGone) {
         EXPECT_EQ(platform::QueryPathKind(game_), platform::PathKind::kMissing);
     } else {
@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(Trees, RemoveInstallFolderCases, ::testing::ValuesIn(kC
 
 TEST_F(RemovalTest, MovesTheCurrentFolderToTheInstallFoldersParent) {
     MakeGame(kGameData);
-    EXPECT_TRUE(RemoveInstallFolder(game_));
+    EXPECT_TRUE(Remove(game_));
     std::string current;
     ASSERT_TRUE(platform::GetCurrentFolder(&current));
     EXPECT_EQ(current, temp_.path());
@@ -141,7 +141,7 @@ TEST_F(RemovalTest, AFolderOutsideADominarchFolderIsNotTouched) {
         const std::string folder = temp_ / name;
         ASSERT_EQ(platform::CreateFolder(folder), FsError::kOk);
         MakeTree(folder, {"game.exe", "data/", "data/a.bin", "save/"});
-        EXPECT_FALSE(RemoveInstallFolder(folder)) << name;
+        EXPECT_FALSE(Remove(folder)) << name;
         EXPECT_EQ(ListTree(folder), (Tree{"data/", "data/a.bin", "game.exe", "save/"})) << name;
     }
     EXPECT_TRUE(dialogs_.shown.empty());
@@ -156,15 +156,15 @@ TEST_F(RemovalTest, AFolderMerelyBelowADominarchFolderIsNotTouched) {
     ASSERT_EQ(platform::CreateFolder(user), FsError::kOk);
     ASSERT_EQ(platform::CreateFolder(folder), FsError::kOk);
     MakeTree(folder, {"letter.txt", "data/", "data/a.bin", "save/"});
-    EXPECT_FALSE(RemoveInstallFolder(folder));
+    EXPECT_FALSE(Remove(folder));
     EXPECT_EQ(ListTree(folder), (Tree{"data/", "data/a.bin", "letter.txt", "save/"}));
-    EXPECT_EQ(DeleteGameFiles(folder), 0u);
+    EXPECT_EQ(DeleteFiles(folder), 0u);
     EXPECT_EQ(ListTree(folder), (Tree{"data/", "data/a.bin", "letter.txt", "save/"}));
     EXPECT_TRUE(dialogs_.shown.empty());
 }
 
 TEST_F(RemovalTest, AMissingInstallFolderIsAFailureWithNothingAsked) {
-    EXPECT_FALSE(RemoveInstallFolder(game_));
+    EXPECT_FALSE(Remove(game_));
     EXPECT_TRUE(dialogs_.shown.empty());
     EXPECT_EQ(progress_.steps, 0u);
 }
@@ -172,17 +172,17 @@ TEST_F(RemovalTest, AMissingInstallFolderIsAFailureWithNothingAsked) {
 TEST_F(RemovalTest, AFileThatCannotBeDeletedKeepsItsFoldersAndFails) {
     MakeGame(kGameData);
     FailOn(FileOp::kRemoveFile, "data/maps/m1.map", FsError::kAccessDenied);
-    EXPECT_FALSE(RemoveInstallFolder(game_));
+    EXPECT_FALSE(Remove(game_));
     EXPECT_EQ(ListTree(game_), (Tree{"data/", "data/maps/", "data/maps/m1.map"}));
     EXPECT_EQ(progress_.steps, kGameDataSteps);
-    EXPECT_EQ(DeleteGameFiles(game_), 3u);  // the file and both folders around it, once more
+    EXPECT_EQ(DeleteFiles(game_), 3u);  // the file and both folders around it, once more
 }
 
 TEST_F(RemovalTest, ASavedGameThatCannotBeDeletedKeepsTheInstallFolder) {
     MakeGame(With(kGameData, kSavedGames));
     dialogs_.answer = kDialogOk;
     FailOn(FileOp::kRemoveFile, "save/auto/a.sav", FsError::kAccessDenied);
-    EXPECT_FALSE(RemoveInstallFolder(game_));
+    EXPECT_FALSE(Remove(game_));
     EXPECT_EQ(ListTree(game_), (Tree{"save/", "save/auto/", "save/auto/a.sav"}));
     EXPECT_EQ(progress_.steps, kGameDataSteps);
 }
@@ -191,7 +191,7 @@ TEST_F(RemovalTest, ASavedGamesFolderRefusedAsDeniedIsOffered) {
     MakeGame(With(kGameData, {"save/"}));
     dialogs_.answer = kDialogOk;
     FailOn(FileOp::kRemoveFolder, "save", FsError::kAccessDenied, 1);
-    EXPECT_TRUE(RemoveInstallFolder(game_));
+    EXPECT_TRUE(Remove(game_));
     EXPECT_EQ(dialogs_.shown, std::vector<int>{IDD_DELETE_SAVES});
     EXPECT_EQ(platform::QueryPathKind(game_), platform::PathKind::kMissing);
 }
@@ -201,15 +201,14 @@ TEST_F(RemovalTest, ASavedGamesFolderRefusedAsDeniedIsOffered) {
 TEST_F(RemovalTest, ASavedGamesFolderRefusedOtherwiseKeepsTheInstallFolder) {
     MakeGame(With(kGameData, {"save/", "save/a.sav"}));
     FailOn(FileOp::kRemoveFolder, "save", FsError::kOther);
-    EXPECT_FALSE(RemoveInstallFolder(game_));
+    EXPECT_FALSE(Remove(game_));
     EXPECT_TRUE(dialogs_.shown.empty());
     EXPECT_EQ(ListTree(game_), (Tree{"save/", "save/a.sav"}));
 }
 
 TEST_F(RemovalTest, WithoutAProgressIndicatorTheRemovalStillRuns) {
     MakeGame(kGameData);
-    SetCurrentProgressIndicator(nullptr);
-    EXPECT_TRUE(RemoveInstallFolder(game_));
+    EXPECT_TRUE(RemoveInstallFolder(game_, nullptr, &dialogs_));
     EXPECT_EQ(platform::QueryPathKind(game_), platform::PathKind::kMissing);
     EXPECT_EQ(progress_.steps, 0u);
 }

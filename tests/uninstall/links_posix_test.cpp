@@ -60,7 +60,7 @@ TEST_F(RemovalTest, LinksAreRemovedAndWhatTheyPointToSurvives) {
     Link(temp_ / "outside", PathIn(game_, "data/linked"));
     Link(temp_ / "outside", PathIn(game_, "save"));  // not a saved-games folder: a link
     Link(temp_ / "outside/keep.txt", PathIn(game_, "keep_link.txt"));
-    EXPECT_TRUE(RemoveInstallFolder(game_));
+    EXPECT_TRUE(Remove(game_));
     EXPECT_EQ(platform::QueryPathKind(game_), platform::PathKind::kMissing);
     EXPECT_EQ(ListTree(temp_ / "outside"), (Tree{"keep.txt", "sub/", "sub/k.txt"}));
     EXPECT_TRUE(dialogs_.shown.empty());
@@ -73,7 +73,7 @@ TEST_F(RemovalTest, AWalkNeverStartsFromALink) {
     MakeTree(temp_.path(), {"elsewhere/", "elsewhere/Dominarch/", "elsewhere/Dominarch/game.exe",
                             "elsewhere/Dominarch/save/", "elsewhere/Dominarch/save/s.sav"});
     Link(temp_ / "elsewhere/Dominarch", game_);
-    EXPECT_FALSE(RemoveInstallFolder(game_));
+    EXPECT_FALSE(Remove(game_));
     EXPECT_EQ(ListTree(temp_ / "elsewhere"), (Tree{"Dominarch/", "Dominarch/game.exe",
                                                    "Dominarch/save/", "Dominarch/save/s.sav"}));
     EXPECT_TRUE(dialogs_.shown.empty());

@@ -13,16 +13,12 @@ platform::FileFault FailPath::Before(platform::FileOp op, const std::string& pat
     return {error_, 0};
 }
 
-RemovalTest::RemovalTest()
-    : game_(temp_ / "Dominarch"), saved_dialogs_(platform::SetDialogHost(&dialogs_)) {
+RemovalTest::RemovalTest() : game_(temp_ / "Dominarch") {
     EXPECT_TRUE(platform::GetCurrentFolder(&saved_folder_));
-    SetCurrentProgressIndicator(&progress_);
 }
 
 RemovalTest::~RemovalTest() {
     platform::SetFileFaultHook(nullptr);
-    SetCurrentProgressIndicator(nullptr);
-    platform::SetDialogHost(saved_dialogs_);
     // Windows cannot remove the temp folder while it is the current one.
     platform::SetCurrentFolder(saved_folder_);
 }

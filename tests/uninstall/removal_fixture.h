@@ -2,7 +2,8 @@
 
 // What the removal tests put around RemoveInstallFolder: a "Dominarch" folder in a fresh temp
 // folder, a scripted dialog host that records the dialogs shown, a progress indicator that counts
-// its steps, and a file fault seam. The current folder and every hook are put back afterwards.
+// its steps (both handed to the removal), and a file fault seam. The current folder and the hook
+// are put back afterwards.
 
 #include <gtest/gtest.h>
 
@@ -10,10 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/progress_indicator.h"
 #include "platform/dialogs.h"
 #include "platform/file_faults.h"
+#include "platform/progress.h"
 #include "tests/platform/test_folder.h"
+#include "uninstall/install_folder_removal.h"
 
 namespace uninstall_test {
 
@@ -63,6 +65,11 @@ class RemovalTest : public ::testing::Test {
     // Injects one fault (replacing an earlier one) on a path relative to the install folder.
     void FailOn(platform::FileOp op, const std::string& relative, platform::FsError error,
                 int times = 1 << 30);
+    // The removal and the deletion of the game's files with this fixture's dialogs and progress.
+    bool Remove(const std::string& folder) {
+        return RemoveInstallFolder(folder, &progress_, &dialogs_);
+    }
+    uint32_t DeleteFiles(const std::string& folder) { return DeleteGameFiles(folder, &progress_); }
 
     platform_test::TestFolder temp_;
     const std::string game_;
@@ -71,7 +78,6 @@ class RemovalTest : public ::testing::Test {
 
   private:
     std::string saved_folder_;
-    platform::DialogHost* saved_dialogs_;
     std::unique_ptr<FailPath> fault_;
 };
 

@@ -126,7 +126,7 @@ TEST(UninstallThread, RemovesTheFolderAndReportsOnce) {
     ASSERT_TRUE(platform::GetCurrentFolder(&current));
 
     RecordingListener listener;
-    ASSERT_TRUE(StartUninstallThread(game, &listener));
+    ASSERT_TRUE(StartUninstallThread(game, nullptr, nullptr, &listener));
     listener.done.Wait();
     EXPECT_TRUE(listener.result);
     EXPECT_EQ(listener.calls, 1);

@@ -319,14 +319,12 @@ TEST_F(ProgressIndicatorWindow, RedrawFromAnotherThread) {
     EXPECT_TRUE(Same(Shown(indicator), Expected(292)));
 }
 
-TEST_F(ProgressIndicatorWindow, GoingAwayForgetsTheCurrentIndicator) {
+TEST_F(ProgressIndicatorWindow, GoingAwayDestroysItsWindow) {
     auto indicator = std::make_unique<CProgressIndicator>(100, 0);
     ASSERT_TRUE(indicator->Create(parent_));
     const HWND hwnd = indicator->m_hWnd;
-    SetCurrentProgressIndicator(indicator.get());
     indicator.reset();
     EXPECT_FALSE(IsWindow(hwnd));
-    EXPECT_EQ(CurrentProgressIndicator(), nullptr);
 }
 
 }  // namespace

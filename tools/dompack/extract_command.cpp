@@ -12,7 +12,6 @@
 #include "install/copy_rollback.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
-#include "platform/resource_store.h"
 #include "res/resource_ids.h"
 #include "tools/dompack/commands.h"
 #include "tools/dompack/pack_source.h"
@@ -82,22 +81,26 @@ bool PrepareFolder(const std::string& folder, bool* created, std::string* error)
     return true;
 }
 
-int Extract(const std::string& file, const std::string& folder, bool first_installation) {
+int Extract(const PackSource& pack, const std::string& file, const std::string& folder,
+            bool first_installation) {
     TerminalProgress progress(stderr);
     ExtractDialogs dialogs(progress);
-    SetCurrentProgressIndicator(&progress);
-    platform::SetDialogHost(&dialogs);
     WaitingListener listener;
+    ExtractionRequest request;
+    request.payload = pack.data();
+    request.payload_size = pack.size();
+    request.install_folder = folder;
+    request.progress = &progress;
+    request.dialogs = &dialogs;
+    request.listener = &listener;
+    request.rollback = install::RollbackOfFailedCopy(folder, first_installation);
     int result = 0;
     ExtractionFailure failure{ExtractionFailureKind::kError, "",
                               "the extraction could not be started"};
-    if (StartExtraction(folder, install::RollbackOfFailedCopy(folder, first_installation),
-                        &listener)) {
+    if (StartExtraction(std::move(request))) {
         result = listener.Wait(&failure);
     }
     progress.EndLine();
-    platform::SetDialogHost(nullptr);
-    ClearCurrentProgressIndicator(&progress);
     if (result == 1) {
         return kExitOk;
     }
@@ -136,9 +139,7 @@ int RunExtract(const std::string& file, const std::string& dir) {
         std::fprintf(stderr, "dompack extract: %s: %s\n", dir.c_str(), error.c_str());
         return kExitFaulty;
     }
-    platform::SetResource("PACK", IDR_PACK, {pack_file.data(), pack_file.size()});
-    const int status = Extract(file, folder, created);
-    platform::RemoveResource("PACK", IDR_PACK);
+    const int status = Extract(pack_file, file, folder, created);
     if (status == kExitOk) {
         std::printf("%s: extracted into %s\n", file.c_str(), folder.c_str());
     }
