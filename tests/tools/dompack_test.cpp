@@ -89,22 +89,6 @@ Outcome Dompack(const std::vector<std::string>& arguments, const std::string& en
             ReadText(capture.path() / "err")};
 }
 
-// Decompresses with zlib's own gzip reader, which checks the CRC and the length field.
-bool Gunzip(const Bytes& gz, Bytes* raw) {
-    z_stream z{};
-    inflateInit2(&z, 16 + 15);
-    raw->resize(1 << 20);
-    z.next_in = const_cast<Bytef*>(gz.data());
-    z.avail_in = static_cast<uInt>(gz.size());
-    z.next_out = raw->data();
-    z.avail_out = static_cast<uInt>(raw->size());
-    int result = inflate(&z, Z_FINISH);
-    raw->resize(z.total_out);
-    bool whole = result == Z_STREAM_END && z.avail_in == 0;
-    inflateEnd(&z);
-    return whole;
-}
-
 // Decompresses a series of gzip members with zlib's own reader; the uncompressed size of each.
 bool GunzipMembers(const Bytes& gz, Bytes* raw, std::vector<size_t>* sizes) {
     z_stream z{};
@@ -126,6 +110,12 @@ bool GunzipMembers(const Bytes& gz, Bytes* raw, std::vector<size_t>* sizes) {
     raw->resize(z.total_out);
     inflateEnd(&z);
     return result == Z_STREAM_END;
+}
+
+// Decompresses one gzip member with zlib's own reader, which checks the CRC and the length field.
+bool Gunzip(const Bytes& gz, Bytes* raw) {
+    std::vector<size_t> sizes;
+    return GunzipMembers(gz, raw, &sizes) && sizes.size() == 1;
 }
 
 std::vector<std::string> Entries(const fs::path& folder) {
