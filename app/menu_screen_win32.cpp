@@ -12,6 +12,7 @@
 #include "install/registration_win32.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/win32/ui/device_context.h"
 #include "platform/win32/ui/win_app.h"
 #include "uninstall/uninstall_done_dlg_win32.h"
 #include "uninstall/uninstall_sequence_win32.h"
@@ -402,13 +403,12 @@ void CMenuScreenDlg::OnItemHover(WPARAM flags, LPARAM position) {
 
 // A minimised menu screen shows its icon centred in the client area.
 void CMenuScreenDlg::PaintMinimised() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(m_hWnd, &paint);
+    PaintDC paint(m_hWnd);
+    const HDC dc = paint.Get();
     SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     RECT client;
     GetClientRect(m_hWnd, &client);
     const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
     DrawIcon(dc, x, y, icon_);
-    EndPaint(m_hWnd, &paint);
 }

@@ -121,8 +121,8 @@ LRESULT CProgressIndicator::OnMessage(UINT message, WPARAM wparam, LPARAM lparam
 // The whole picture: unlit from the lit width on, lit before it. The count of columns drawn
 // stays as it is; Redraw goes on from there.
 void CProgressIndicator::OnPaint() {
-    PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(m_hWnd, &paint);
+    PaintDC paint(m_hWnd);
+    const HDC dc = paint.Get();
     if (dc != nullptr && width_ > 0) {
         std::lock_guard<std::mutex> hold(lock_);
         const int32_t lit_width = figures_.LitWidth(width_);
@@ -132,7 +132,6 @@ void CProgressIndicator::OnPaint() {
                SRCPAINT);
         BitBlt(dc, 0, 0, lit_width, height_, lit_dc_.Get(), 0, 0, SRCPAINT);
     }
-    EndPaint(m_hWnd, &paint);
 }
 
 void CProgressIndicator::OnLButtonUp() {

@@ -79,10 +79,8 @@ void CSkinTextCtrl::DrawOn(HDC dc) {
 LRESULT CSkinTextCtrl::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(m_hWnd, &paint);
-            DrawOn(dc);
-            EndPaint(m_hWnd, &paint);
+            PaintDC paint(m_hWnd);
+            DrawOn(paint.Get());
             return 0;
         }
         case WM_MOUSEMOVE:
