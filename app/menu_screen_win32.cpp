@@ -13,6 +13,7 @@
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/win32/ui/device_context.h"
+#include "platform/win32/ui/lparam_point.h"
 #include "platform/win32/ui/win_app.h"
 #include "uninstall/uninstall_done_dlg_win32.h"
 #include "uninstall/uninstall_sequence_win32.h"
@@ -362,7 +363,7 @@ void CMenuScreenDlg::OnUninstallationFinished() {
 // Drags the window with the left button (no capture: it follows while the cursor is over it),
 // and ends the items' hover look where the mouse is over the screen itself.
 void CMenuScreenDlg::OnMouseMove(WPARAM flags, LPARAM position) {
-    POINT cursor = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    POINT cursor = PointFromLParam(position);
     ClientToScreen(m_hWnd, &cursor);
     const bool button_down = (flags & MK_LBUTTON) != 0;
     if (!(drag_flags_ & 1) && button_down) {
@@ -386,7 +387,7 @@ void CMenuScreenDlg::OnMouseMove(WPARAM flags, LPARAM position) {
 
 // An item reports the mouse over it: every other item drops its hover look.
 void CMenuScreenDlg::OnItemHover(WPARAM flags, LPARAM position) {
-    POINT point = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    POINT point = PointFromLParam(position);
     ClientToScreen(m_hWnd, &point);
     for (CSkinTextCtrl& item : items_) {
         RECT rect;
@@ -396,8 +397,7 @@ void CMenuScreenDlg::OnItemHover(WPARAM flags, LPARAM position) {
         }
         POINT local = point;
         ScreenToClient(item.m_hWnd, &local);
-        item.SendMessage(kItemHoverMessage, flags,
-                         MAKELPARAM(static_cast<WORD>(local.x), static_cast<WORD>(local.y)));
+        item.SendMessage(kItemHoverMessage, flags, LParamFromPoint(local));
     }
 }
 

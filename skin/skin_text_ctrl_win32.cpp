@@ -1,6 +1,7 @@
 #include "skin/skin_text_ctrl_win32.h"
 
 #include "platform/win32/ui/device_context.h"
+#include "platform/win32/ui/lparam_point.h"
 #include "platform/win32/ui/win_app.h"
 
 namespace {
@@ -103,10 +104,9 @@ LRESULT CSkinTextCtrl::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 // Shows hover, then tells the parent where the mouse is, in the parent's client coordinates.
 void CSkinTextCtrl::OnMouseMove(WPARAM flags, LPARAM position) {
     RedrawIf(state_.OnMouseMove((flags & MK_LBUTTON) != 0));
-    POINT point = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    POINT point = PointFromLParam(position);
     MapWindowPoints(m_hWnd, parent_, &point, 1);
-    ::SendMessageA(parent_, kItemHoverMessage, flags,
-                   MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)));
+    ::SendMessageA(parent_, kItemHoverMessage, flags, LParamFromPoint(point));
 }
 
 // The command runs inside this handler (the parent's handler is sent, not posted), so any
