@@ -15,6 +15,7 @@
 #include "platform/win32/ui/device_context.h"
 #include "platform/win32/ui/lparam_point.h"
 #include "platform/win32/ui/win_app.h"
+#include "platform/win32/ui/window_messages.h"
 #include "uninstall/uninstall_done_dlg_win32.h"
 #include "uninstall/uninstall_sequence_win32.h"
 
@@ -24,9 +25,6 @@ constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 constexpr char kTitle[] = "Dominarch Installer";
 constexpr char kInstallKey[] = "Software\\Tessaline\\Dominarch\\INSTALL";
-
-constexpr UINT kInstallationFinished = WM_USER + 1;
-constexpr UINT kUninstallationFinished = WM_USER + 2;
 
 constexpr DWORD kStartFlags = CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS;
 constexpr DWORD kEditorIdleTimeout = 10000;
@@ -196,10 +194,10 @@ bool CMenuScreenDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
             OnItemHover(wparam, lparam);
             *result = 0;
             return true;
-        case kInstallationFinished:
+        case kCopyEndedMessage:
             OnInstallationFinished(static_cast<int>(wparam));
             return true;
-        case kUninstallationFinished:
+        case kRemovalEndedMessage:
             OnUninstallationFinished();
             return true;
         case WM_MOUSEMOVE:

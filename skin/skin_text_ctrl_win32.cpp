@@ -3,6 +3,7 @@
 #include "platform/win32/ui/device_context.h"
 #include "platform/win32/ui/lparam_point.h"
 #include "platform/win32/ui/win_app.h"
+#include "platform/win32/ui/window_messages.h"
 
 namespace {
 
