@@ -105,16 +105,16 @@ void CProgressIndicator::PaintColumns(HDC dc, HDC image_dc, int32_t from, int32_
     BitBlt(dc, from, 0, to - from, height_, image_dc, from, 0, SRCPAINT);
 }
 
-LRESULT CProgressIndicator::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+bool CProgressIndicator::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
     switch (message) {
         case WM_PAINT:
             OnPaint();
-            return 0;
+            return true;
         case WM_LBUTTONUP:
             OnLButtonUp();
-            return Default(message, wparam, lparam);
+            return false;  // default processing follows
         default:
-            return CChildWindow::OnMessage(message, wparam, lparam);
+            return CChildWindow::OnMessage(message, wparam, lparam, result);
     }
 }
 

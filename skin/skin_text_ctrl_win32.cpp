@@ -78,27 +78,27 @@ void CSkinTextCtrl::DrawOn(HDC dc) {
     }
 }
 
-LRESULT CSkinTextCtrl::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+bool CSkinTextCtrl::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
     switch (message) {
         case WM_PAINT: {
             PaintDC paint(m_hWnd);
             DrawOn(paint.Get());
-            return 0;
+            return true;
         }
         case WM_MOUSEMOVE:
             OnMouseMove(wparam, lparam);
-            return Default(message, wparam, lparam);
+            return false;  // default processing follows
         case kItemHoverMessage:
             RedrawIf(state_.OnHoverEnd());
-            return 0;
+            return true;
         case WM_LBUTTONDOWN:
             if (state_.look() == kItemDisabled) {
-                return 0;
+                return true;  // a disabled item swallows the click
             }
             OnLButtonDown();
-            return Default(message, wparam, lparam);
+            return false;  // default processing follows
         default:
-            return Default(message, wparam, lparam);
+            return CChildWindow::OnMessage(message, wparam, lparam, result);
     }
 }
 

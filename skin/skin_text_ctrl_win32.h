@@ -33,7 +33,7 @@ class CSkinTextCtrl : public CChildWindow {
     const std::string& GetText() const { return text_; }
 
   protected:
-    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+    bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
 
   private:
     void Draw();
