@@ -12,7 +12,10 @@
 #include "install/registration_win32.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/win32/ui/device_context.h"
+#include "platform/win32/ui/lparam_point.h"
 #include "platform/win32/ui/win_app.h"
+#include "platform/win32/ui/window_messages.h"
 #include "uninstall/uninstall_done_dlg_win32.h"
 #include "uninstall/uninstall_sequence_win32.h"
 
@@ -22,9 +25,6 @@ constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 constexpr char kTitle[] = "Dominarch Installer";
 constexpr char kInstallKey[] = "Software\\Tessaline\\Dominarch\\INSTALL";
-
-constexpr UINT kInstallationFinished = WM_USER + 1;
-constexpr UINT kUninstallationFinished = WM_USER + 2;
 
 constexpr DWORD kStartFlags = CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS;
 constexpr DWORD kEditorIdleTimeout = 10000;
@@ -194,10 +194,10 @@ bool CMenuScreenDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
             OnItemHover(wparam, lparam);
             *result = 0;
             return true;
-        case kInstallationFinished:
+        case kCopyEndedMessage:
             OnInstallationFinished(static_cast<int>(wparam));
             return true;
-        case kUninstallationFinished:
+        case kRemovalEndedMessage:
             OnUninstallationFinished();
             return true;
         case WM_MOUSEMOVE:
@@ -362,7 +362,7 @@ void CMenuScreenDlg::OnUninstallationFinished() {
 // Drags the window with the left button (no capture: it follows while the cursor is over it),
 // and ends the items' hover look where the mouse is over the screen itself.
 void CMenuScreenDlg::OnMouseMove(WPARAM flags, LPARAM position) {
-    POINT cursor = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    POINT cursor = PointFromLParam(position);
     ClientToScreen(m_hWnd, &cursor);
     const bool button_down = (flags & MK_LBUTTON) != 0;
     if (!(drag_flags_ & 1) && button_down) {
@@ -386,7 +386,7 @@ void CMenuScreenDlg::OnMouseMove(WPARAM flags, LPARAM position) {
 
 // An item reports the mouse over it: every other item drops its hover look.
 void CMenuScreenDlg::OnItemHover(WPARAM flags, LPARAM position) {
-    POINT point = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    POINT point = PointFromLParam(position);
     ClientToScreen(m_hWnd, &point);
     for (CSkinTextCtrl& item : items_) {
         RECT rect;
@@ -396,20 +396,18 @@ void CMenuScreenDlg::OnItemHover(WPARAM flags, LPARAM position) {
         }
         POINT local = point;
         ScreenToClient(item.m_hWnd, &local);
-        item.SendMessage(kItemHoverMessage, flags,
-                         MAKELPARAM(static_cast<WORD>(local.x), static_cast<WORD>(local.y)));
+        item.SendMessage(kItemHoverMessage, flags, LParamFromPoint(local));
     }
 }
 
 // A minimised menu screen shows its icon centred in the client area.
 void CMenuScreenDlg::PaintMinimised() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(m_hWnd, &paint);
+    PaintDC paint(m_hWnd);
+    const HDC dc = paint.Get();
     SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     RECT client;
     GetClientRect(m_hWnd, &client);
     const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
     DrawIcon(dc, x, y, icon_);
-    EndPaint(m_hWnd, &paint);
 }

@@ -3,11 +3,11 @@
 // The program's main window: a 640 x 480 borderless dialog showing the background picture and a
 // column of skinned menu items. It decides at start-up whether the game is installed and
 // dispatches each command; install and uninstall run on other threads and report back with
-// WM_USER+1 and WM_USER+2, while the busy flag keeps every further command out. It runs modally
-// from start-up; when it ends (Play, Exit, Escape, the end of an uninstall in uninstalling mode)
-// the program ends. Escape (or any other close) while a copy or removal runs never abandons it:
-// a copy stops at its next record and rolls back as a failed one does, a removal runs to its end,
-// and the menu screen ends when the work has reported back.
+// kCopyEndedMessage and kRemovalEndedMessage, while the busy flag keeps every further command
+// out. It runs modally from start-up; when it ends (Play, Exit, Escape, the end of an uninstall
+// in uninstalling mode) the program ends. Escape (or any other close) while a copy or removal
+// runs never abandons it: a copy stops at its next record and rolls back as a failed one does, a
+// removal runs to its end, and the menu screen ends when the work has reported back.
 
 #include <cstdint>
 #include <string>

@@ -104,24 +104,24 @@ void CProgressIndicator::PaintColumns(HDC dc, HDC image_dc, int32_t from, int32_
     BitBlt(dc, from, 0, to - from, height_, image_dc, from, 0, SRCPAINT);
 }
 
-LRESULT CProgressIndicator::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+bool CProgressIndicator::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
     switch (message) {
         case WM_PAINT:
             OnPaint();
-            return 0;
+            return true;
         case WM_LBUTTONUP:
             OnLButtonUp();
-            return Default(message, wparam, lparam);
+            return false;  // default processing follows
         default:
-            return CChildWindow::OnMessage(message, wparam, lparam);
+            return CChildWindow::OnMessage(message, wparam, lparam, result);
     }
 }
 
 // The whole picture: unlit from the lit width on, lit before it. The count of columns drawn
 // stays as it is; Redraw goes on from there.
 void CProgressIndicator::OnPaint() {
-    PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(m_hWnd, &paint);
+    PaintDC paint(m_hWnd);
+    const HDC dc = paint.Get();
     if (dc != nullptr && width_ > 0) {
         std::lock_guard<std::mutex> hold(lock_);
         const int32_t lit_width = figures_.LitWidth(width_);
@@ -131,7 +131,6 @@ void CProgressIndicator::OnPaint() {
                SRCPAINT);
         BitBlt(dc, 0, 0, lit_width, height_, lit_dc_.Get(), 0, 0, SRCPAINT);
     }
-    EndPaint(m_hWnd, &paint);
 }
 
 void CProgressIndicator::OnLButtonUp() {

@@ -47,7 +47,7 @@ class CProgressIndicator : public CChildWindow, public ProgressIndicator {
     int32_t height() const { return height_; }
 
   protected:
-    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+    bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
 
   private:
     void OnPaint();

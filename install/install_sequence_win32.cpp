@@ -1,6 +1,6 @@
 // The install sequence on the user-interface thread: everything up to the start of the copy.
-// The copy itself runs on the pipeline's threads, which report back only by posting WM_USER+1
-// to the menu screen.
+// The copy itself runs on the pipeline's threads, which report back only by posting
+// kCopyEndedMessage to the menu screen.
 
 #include "install/install_sequence_win32.h"
 
@@ -13,19 +13,19 @@
 #include "install/install_folder_choice.h"
 #include "platform/dialogs.h"
 #include "platform/resources.h"
+#include "platform/win32/ui/window_messages.h"
 #include "platform/win32/windows_version.h"
 #include "res/resource_ids.h"
 
 namespace {
 
-constexpr UINT kInstallationFinished = WM_USER + 1;
 constexpr uint8_t kInstalled = 2;
 
 // Posts the copy's result (1 copied, 0 failed or abandoned) to the menu screen.
 class PostInstallationFinished : public ExtractionListener {
   public:
     void OnExtractionDone(int result) override {
-        PostMessageA(window, kInstallationFinished, static_cast<WPARAM>(result), 0);
+        PostMessageA(window, kCopyEndedMessage, static_cast<WPARAM>(result), 0);
     }
     HWND window = nullptr;
 };

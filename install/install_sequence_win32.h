@@ -7,8 +7,8 @@
 
 // Starts an installation from the menu screen: the platform check, the choice and creation of
 // the install folder (a first installation only: `install_folder` is replaced by the folder
-// chosen), the progress indicator and the copy. True: the copy is under way and WM_USER+1 will
-// follow; false: nothing was started and the menu screen unlocks at once.
+// chosen), the progress indicator and the copy. True: the copy is under way and kCopyEndedMessage
+// will follow; false: nothing was started and the menu screen unlocks at once.
 bool StartInstall(CWnd* menu_screen, std::string& install_folder, uint8_t install_state);
 
 // True on the Windows 95 family; otherwise says so (dialog 163) and returns false.

@@ -1,7 +1,9 @@
 #include "skin/skin_text_ctrl_win32.h"
 
 #include "platform/win32/ui/device_context.h"
+#include "platform/win32/ui/lparam_point.h"
 #include "platform/win32/ui/win_app.h"
+#include "platform/win32/ui/window_messages.h"
 
 namespace {
 
@@ -76,39 +78,36 @@ void CSkinTextCtrl::DrawOn(HDC dc) {
     }
 }
 
-LRESULT CSkinTextCtrl::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+bool CSkinTextCtrl::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) {
     switch (message) {
         case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(m_hWnd, &paint);
-            DrawOn(dc);
-            EndPaint(m_hWnd, &paint);
-            return 0;
+            PaintDC paint(m_hWnd);
+            DrawOn(paint.Get());
+            return true;
         }
         case WM_MOUSEMOVE:
             OnMouseMove(wparam, lparam);
-            return Default(message, wparam, lparam);
+            return false;  // default processing follows
         case kItemHoverMessage:
             RedrawIf(state_.OnHoverEnd());
-            return 0;
+            return true;
         case WM_LBUTTONDOWN:
             if (state_.look() == kItemDisabled) {
-                return 0;
+                return true;  // a disabled item swallows the click
             }
             OnLButtonDown();
-            return Default(message, wparam, lparam);
+            return false;  // default processing follows
         default:
-            return Default(message, wparam, lparam);
+            return CChildWindow::OnMessage(message, wparam, lparam, result);
     }
 }
 
 // Shows hover, then tells the parent where the mouse is, in the parent's client coordinates.
 void CSkinTextCtrl::OnMouseMove(WPARAM flags, LPARAM position) {
     RedrawIf(state_.OnMouseMove((flags & MK_LBUTTON) != 0));
-    POINT point = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
+    POINT point = PointFromLParam(position);
     MapWindowPoints(m_hWnd, parent_, &point, 1);
-    ::SendMessageA(parent_, kItemHoverMessage, flags,
-                   MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)));
+    ::SendMessageA(parent_, kItemHoverMessage, flags, LParamFromPoint(point));
 }
 
 // The command runs inside this handler (the parent's handler is sent, not posted), so any

@@ -2,18 +2,15 @@
 
 // A clickable text item of the menu screen: a borderless child window over a placeholder control
 // of its parent's template, showing one string in a bitmap font per look (disabled, normal,
-// hover, pressed). A click sends WM_USER+3 with the item's id to the parent, before the button
-// is released; a mouse move over it shows hover and reports the position to the parent with
-// WM_USER+4; WM_USER+4 from the parent ends the hover look.
+// hover, pressed). A click sends kItemClickedMessage with the item's id to the parent, before the
+// button is released; a mouse move over it shows hover and reports the position to the parent
+// with kItemHoverMessage; kItemHoverMessage from the parent ends the hover look.
 
 #include <string>
 
 #include "platform/win32/ui/child_window.h"
 #include "skin/bitmap_font_win32.h"
 #include "skin/item_state.h"
-
-inline constexpr UINT kItemClickedMessage = WM_USER + 3;
-inline constexpr UINT kItemHoverMessage = WM_USER + 4;
 
 class CSkinTextCtrl : public CChildWindow {
   public:
@@ -36,7 +33,7 @@ class CSkinTextCtrl : public CChildWindow {
     const std::string& GetText() const { return text_; }
 
   protected:
-    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+    bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
 
   private:
     void Draw();

@@ -1,18 +1,18 @@
 #include "uninstall/uninstall_sequence_win32.h"
 
 #include "platform/dialogs.h"
+#include "platform/win32/ui/window_messages.h"
 #include "uninstall/uninstall_registration.h"
 #include "uninstall/uninstall_thread.h"
 
 namespace {
 
 constexpr uint32_t kUninstallSteps = 2662;
-constexpr UINT kUninstallDoneMessage = WM_USER + 2;
 
 class PostUninstallDone : public UninstallListener {
   public:
     void OnUninstallDone(bool nothing_left) override {
-        PostMessageA(window, kUninstallDoneMessage, nothing_left ? 1 : 0, 0);
+        PostMessageA(window, kRemovalEndedMessage, nothing_left ? 1 : 0, 0);
     }
     HWND window = nullptr;
 };

@@ -13,7 +13,7 @@ using ShowProgress = std::function<ProgressIndicator*(uint32_t total)>;
 
 // Starts an uninstall from the menu screen: removes the registration and the shortcuts, shows
 // the progress indicator (2,662 steps) and starts the removal of the install folder, which posts
-// WM_USER+2 to the menu screen when it has ended (wParam 1 when nothing was left behind).
-// Returns at once.
+// kRemovalEndedMessage to the menu screen when it has ended (wParam 1 when nothing was left
+// behind). Returns at once.
 bool StartUninstall(CWnd* menu_screen, const std::string& install_folder,
                     const ShowProgress& show_progress);

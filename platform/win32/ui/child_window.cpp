@@ -68,7 +68,10 @@ LRESULT CALLBACK CChildWindow::WindowProc(HWND hwnd, UINT message, WPARAM wparam
     if (window == nullptr) {
         return DefWindowProcA(hwnd, message, wparam, lparam);
     }
-    const LRESULT result = window->OnMessage(message, wparam, lparam);
+    LRESULT result = 0;
+    if (!window->OnMessage(message, wparam, lparam, &result)) {
+        result = DefWindowProcA(hwnd, message, wparam, lparam);
+    }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         window->m_hWnd = nullptr;

@@ -4,8 +4,8 @@
 // name generated from the module and the class styles (no cursor, no background brush, no
 // icon), creates the window with `this` as its creation parameter and recovers it on
 // WM_NCCREATE; from then on every message goes to OnMessage, which a derived class overrides
-// as its message map (one named handler per message, Default for the rest). The window goes
-// with the object at the latest.
+// as its message map (one named handler per message); what it leaves unhandled goes to
+// DefWindowProc. The window goes with the object at the latest.
 
 #include <string>
 
@@ -24,14 +24,6 @@ class CChildWindow : public CWnd {
     // Destroys the window now, if it exists. The messages of its destruction get default
     // handling, so this is safe from a derived class's destructor.
     void DestroyWindow();
-
-  protected:
-    virtual LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-        return Default(message, wparam, lparam);
-    }
-    LRESULT Default(UINT message, WPARAM wparam, LPARAM lparam) {
-        return ::DefWindowProcA(m_hWnd, message, wparam, lparam);
-    }
 
   private:
     // The name of the class of child windows with `class_style`, registered on first use; empty

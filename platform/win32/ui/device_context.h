@@ -1,7 +1,7 @@
 #pragma once
 
-// Device contexts that release themselves: a memory context holding one bitmap for a blit, and a
-// window's client-area context.
+// Device contexts that release themselves: a memory context holding one bitmap for a blit, a
+// window's client-area context, and the painting context of one WM_PAINT.
 
 #include <windows.h>
 
@@ -50,5 +50,22 @@ class ClientDC {
 
   private:
     HWND hwnd_;
+    HDC dc_;
+};
+
+// The painting context of a window for one WM_PAINT: BeginPaint when it is made, EndPaint when
+// it goes, whatever BeginPaint returned.
+class PaintDC {
+  public:
+    explicit PaintDC(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &paint_)) {}
+    ~PaintDC() { EndPaint(hwnd_, &paint_); }
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+
+    HDC Get() const { return dc_; }
+
+  private:
+    HWND hwnd_;
+    PAINTSTRUCT paint_ = {};  // filled by BeginPaint before dc_ is set
     HDC dc_;
 };

@@ -21,8 +21,8 @@ class CDialog : public CWnd {
     virtual BOOL OnInitDialog() { return TRUE; }
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }
-    // Handles a message; true when handled, with its result in *result.
-    virtual bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result);
+    // A click on IDOK calls OnOK, on IDCANCEL OnCancel.
+    bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT* result) override;
 
     void EndDialog(INT_PTR code) { ::EndDialog(m_hWnd, code); }
 

@@ -1,6 +1,8 @@
 #pragma once
 
-// A window object around an HWND it does not own by default.
+// A window object around an HWND it does not own by default. A class that runs its window's
+// procedure (a dialog, a child window) hands it its messages through OnMessage, so a message
+// handler reads the same in each.
 
 #include <windows.h>
 
@@ -21,4 +23,10 @@ class CWnd {
     }
 
     HWND m_hWnd = nullptr;
+
+  protected:
+    // The window's message map: handles a message and returns true, with its result in *result
+    // (0 unless it sets another), or returns false and leaves the message to the default
+    // handling (the dialog manager's in a dialog, DefWindowProc in a child window).
+    virtual bool OnMessage(UINT, WPARAM, LPARAM, LRESULT*) { return false; }
 };
