@@ -11,17 +11,17 @@
 #include "install/install_sequence_win32.h"
 #include "install/registration_win32.h"
 #include "platform/process.h"
-#include "platform/registry.h"
 #include "platform/win32/ui/win_app.h"
 #include "uninstall/uninstall_done_dlg_win32.h"
 #include "uninstall/uninstall_sequence_win32.h"
 
 namespace {
 
+using game_registry::InstallState;
+
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 constexpr char kTitle[] = "Dominarch Installer";
-constexpr char kInstallKey[] = "Software\\Tessaline\\Dominarch\\INSTALL";
 
 constexpr UINT kInstallationFinished = WM_USER + 1;
 constexpr UINT kUninstallationFinished = WM_USER + 2;
@@ -113,8 +113,7 @@ BOOL CMenuScreenDlg::OnInitDialog() {
     items_[kLanguageItem].Disable();  // nothing ever enables it again
 
     ReadInstallState();
-    if (install_state_ != 0) {
-        install_state_ = 2;
+    if (install_state_ == InstallState::kInstalled) {
         items_[kInstall].SetText(IDS_REINSTALL);
     } else {
         items_[kPlay].Disable();
@@ -140,22 +139,18 @@ void CMenuScreenDlg::CreateItems() {
     }
 }
 
-// The game counts as installed when its INSTALL key opens with full access and holds "Path".
+// The game counts as installed when its key holds the install folder. Without the key, the game
+// is looked for in the folder that holds the current directory.
 void CMenuScreenDlg::ReadInstallState() {
-    install_state_ = 0;
-    platform::RegistryKey key;
-    if (!key.Open(platform::RegistryRoot::kLocalMachine, kInstallKey,
-                  platform::RegistryAccess::kAll)) {
+    const game_registry::StoredInstall stored = game_registry::ReadInstallState();
+    install_state_ = stored.state;
+    if (stored.state == InstallState::kInstalled) {
+        install_folder_ = stored.folder;
+    } else if (!stored.key_opened) {
         const std::string folder = FolderOfCurrentDirectory();
         if (!folder.empty()) {
             install_folder_ = folder;
         }
-        return;
-    }
-    std::string path;
-    if (key.QueryString("Path", &path, MAX_PATH)) {
-        install_folder_ = path;
-        install_state_ = 1;
     }
 }
 
@@ -166,7 +161,8 @@ void CMenuScreenDlg::SetLanguage(int index) {
         return;
     }
     items_[kPlay].SetText(IDS_PLAY);
-    items_[kInstall].SetText(install_state_ == 2 ? IDS_REINSTALL : IDS_INSTALL);
+    items_[kInstall].SetText(install_state_ == InstallState::kInstalled ? IDS_REINSTALL
+                                                                        : IDS_INSTALL);
     items_[kUninstall].SetText(IDS_UNINSTALL);
     items_[kViewReadMe].SetText(IDS_VIEW_README);
     items_[kExit].SetText(IDS_EXIT);
@@ -287,7 +283,7 @@ void CMenuScreenDlg::Uninstall() {
     busy_ = 1;
     DisableAllItems();
     StartUninstall(this, install_folder_);
-    install_state_ = 0;
+    install_state_ = InstallState::kNotInstalled;
     items_[kPlay].Disable();
     items_[kUninstall].Disable();
 }
@@ -332,7 +328,7 @@ void CMenuScreenDlg::OnInstallationFinished(int result) {
     if (RegisterInstallation(install_folder_, install_state_, result,
                              [this] { SetLanguage(language_index_); })) {
         items_[kInstall].SetText(IDS_REINSTALL);
-        install_state_ = 2;
+        install_state_ = InstallState::kInstalled;
         items_[kPlay].Enable();
         items_[kUninstall].Enable();
     }
@@ -345,7 +341,7 @@ void CMenuScreenDlg::OnUninstallationFinished() {
     SetCurrentDirectoryA(program_folder_.c_str());
     DestroyProgressIndicator();
     items_[kInstall].SetText(IDS_INSTALL);
-    install_state_ = 0;
+    install_state_ = InstallState::kNotInstalled;
     install_folder_ = program_folder_;
     busy_ = 0;
     EnableAllItems();

@@ -10,11 +10,11 @@ namespace install {
 
 namespace {
 
+using game_registry::InstallState;
 using platform::JoinPath;
 using platform::RegistryKey;
 using platform::RegistryRoot;
 
-constexpr uint8_t kInstalled = 2;
 constexpr char kGameName[] = "Dominarch";
 constexpr char kConfiguration[] = "[vmachine]\ndirectx=yes\n";
 constexpr char kUninstallList[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
@@ -58,7 +58,7 @@ void CreateStartMenuShortcuts(const std::string& programs, const std::string& in
                    {JoinPath(install_folder, "Setup.exe"), "/uninstall", "", "Uninstall", ""});
 }
 
-void CreateShortcuts(const std::string& install_folder, uint8_t install_state) {
+void CreateShortcuts(const std::string& install_folder, InstallState install_state) {
     RegistryKey shell_folders;
     if (!shell_folders.Open(RegistryRoot::kCurrentUser, kShellFolders,
                             platform::RegistryAccess::kQueryValue)) {
@@ -68,7 +68,7 @@ void CreateShortcuts(const std::string& install_folder, uint8_t install_state) {
     if (shell_folders.QueryString("Programs", &programs)) {
         CreateStartMenuShortcuts(programs, install_folder);
     }
-    if (install_state != kInstalled &&
+    if (install_state != InstallState::kInstalled &&
         platform::ShowDialog(IDD_DESKTOP_SHORTCUT) == platform::kDialogOk) {
         std::string desktop;
         if (shell_folders.QueryString("Desktop", &desktop)) {
@@ -94,7 +94,7 @@ void CreateUninstallEntry(const std::string& install_folder) {
 
 }  // namespace
 
-bool RegisterInstallation(const std::string& install_folder, uint8_t install_state, int result,
+bool RegisterInstallation(const std::string& install_folder, InstallState install_state, int result,
                           const std::function<void()>& set_language) {
     if (result == 0) {
         return false;

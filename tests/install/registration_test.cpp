@@ -75,9 +75,12 @@ class DesktopQuestion : public platform::DialogHost {
 
 enum ShellFolders { kBoth, kNoKey, kNoPrograms, kProgramsNamedLnk };
 
+constexpr game_registry::InstallState kFirst = game_registry::InstallState::kNotInstalled;
+constexpr game_registry::InstallState kReinstall = game_registry::InstallState::kInstalled;
+
 struct Row {
     const char* name;
-    uint8_t install_state;
+    game_registry::InstallState install_state;
     int result;
     ShellFolders shell_folders;
     int answer;  // to the desktop question
@@ -89,7 +92,7 @@ struct Row {
 #define UNINSTALL "~/Game/Setup.exe|/uninstall||Uninstall|"
 const Row kRows[] = {
     {"FirstInstallWithDesktopShortcut",
-     0,
+     kFirst,
      1,
      kBoth,
      platform::kDialogOk,
@@ -97,7 +100,7 @@ const Row kRows[] = {
      {"~/Programs/Dominarch/Dominarch.lnk <- " GAME,
       "~/Programs/Dominarch/Uninstall.lnk <- " UNINSTALL, "~/Desktop/Dominarch.lnk <- " GAME}},
     {"FirstInstallWithoutDesktopShortcut",
-     0,
+     kFirst,
      1,
      kBoth,
      platform::kDialogCancel,
@@ -105,16 +108,16 @@ const Row kRows[] = {
      {"~/Programs/Dominarch/Dominarch.lnk <- " GAME,
       "~/Programs/Dominarch/Uninstall.lnk <- " UNINSTALL}},
     {"ReinstallAsksNothing",
-     2,
+     kReinstall,
      1,
      kBoth,
      platform::kDialogOk,
      {},
      {"~/Programs/Dominarch/Dominarch.lnk <- " GAME,
       "~/Programs/Dominarch/Uninstall.lnk <- " UNINSTALL}},
-    {"NoShellFoldersNoShortcutsNoQuestion", 0, 1, kNoKey, platform::kDialogOk, {}, {}},
+    {"NoShellFoldersNoShortcutsNoQuestion", kFirst, 1, kNoKey, platform::kDialogOk, {}, {}},
     {"NoProgramsStillAsks",
-     0,
+     kFirst,
      1,
      kNoPrograms,
      platform::kDialogOk,
@@ -122,13 +125,13 @@ const Row kRows[] = {
      {"~/Desktop/Dominarch.lnk <- " GAME}},
     // ".lnk" anywhere in the path, in any case, means no second extension.
     {"LnkInTheFolderName",
-     2,
+     kReinstall,
      1,
      kProgramsNamedLnk,
      platform::kDialogOk,
      {},
      {"~/x.LNK/Dominarch/Dominarch <- " GAME, "~/x.LNK/Dominarch/Uninstall <- " UNINSTALL}},
-    {"FailedCopyRegistersNothing", 0, 0, kBoth, platform::kDialogOk, {}, {}},
+    {"FailedCopyRegistersNothing", kFirst, 0, kBoth, platform::kDialogOk, {}, {}},
 };
 #undef GAME
 #undef UNINSTALL
