@@ -9,7 +9,7 @@
 #include "engine/current_progress_win32.h"
 #include "engine/extraction.h"
 #include "install/install_sequence_win32.h"
-#include "install/registration_win32.h"
+#include "install/registration.h"
 #include "platform/process.h"
 #include "platform/win32/ui/win_app.h"
 #include "uninstall/uninstall_done_dlg_win32.h"
@@ -157,9 +157,20 @@ void CMenuScreenDlg::ReadInstallState() {
 void CMenuScreenDlg::SetLanguage(int index) {
     language_index_ = index;
     CResourceModules modules;
-    if (!app::ApplyLanguage(index, modules)) {
-        return;
+    if (app::ApplyLanguage(index, modules)) {
+        LoadTexts();
     }
+}
+
+// After a registration, which has stored the current language itself: its resources are put in
+// force again and the texts reloaded, as setting it would.
+void CMenuScreenDlg::ReloadLanguage() {
+    CResourceModules modules;
+    app::PutLanguageInForce(language_index_, modules);
+    LoadTexts();
+}
+
+void CMenuScreenDlg::LoadTexts() {
     items_[kPlay].SetText(IDS_PLAY);
     items_[kInstall].SetText(install_state_ == InstallState::kInstalled ? IDS_REINSTALL
                                                                         : IDS_INSTALL);
@@ -325,8 +336,11 @@ void CMenuScreenDlg::ViewReadMe() {
 
 void CMenuScreenDlg::OnInstallationFinished(int result) {
     SetCurrentDirectoryA(program_folder_.c_str());
-    if (RegisterInstallation(install_folder_, install_state_, result,
-                             [this] { SetLanguage(language_index_); })) {
+    const bool registered =
+        install::RegisterInstallation(install_folder_, install_state_, result, language_index_);
+    DestroyProgressIndicator();
+    if (registered) {
+        ReloadLanguage();
         items_[kInstall].SetText(IDS_REINSTALL);
         install_state_ = InstallState::kInstalled;
         items_[kPlay].Enable();

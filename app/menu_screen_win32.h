@@ -45,6 +45,8 @@ class CMenuScreenDlg : public CDialog {
     void LoadFonts();
     void CreateItems();
     void ReadInstallState();
+    void LoadTexts();
+    void ReloadLanguage();
     void EnableAllItems();
     void DisableAllItems();
 

@@ -184,9 +184,9 @@ TEST_P(RegistrationTest, WritesWhatTheRowSays) {
     DesktopQuestion question(row.answer);
     platform::ShortcutWriter* previous_writer = platform::SetShortcutWriter(&shortcuts);
     platform::DialogHost* previous_host = platform::SetDialogHost(&question);
-    int languages_set = 0;
-    const bool registered = install::RegisterInstallation(game, row.install_state, row.result,
-                                                          [&] { ++languages_set; });
+    constexpr int kGerman = 2;  // the menu screen's current language
+    const bool registered =
+        install::RegisterInstallation(game, row.install_state, row.result, kGerman);
     platform::SetDialogHost(previous_host);
     platform::SetShortcutWriter(previous_writer);
 
@@ -196,7 +196,7 @@ TEST_P(RegistrationTest, WritesWhatTheRowSays) {
     const std::string configuration = platform_test::ReadFile(platform::JoinPath(game, "tovk.cfg"));
     const std::string entry = std::string(kUninstallList) + "\\Dominarch";
     if (!registered) {
-        EXPECT_EQ(languages_set, 0);
+        EXPECT_EQ(Value(RegistryRoot::kLocalMachine, kInstallKey, "Language"), "<none>");
         EXPECT_EQ(Value(RegistryRoot::kLocalMachine, kInstallKey, "Path"), "<none>");
         EXPECT_EQ(Value(RegistryRoot::kLocalMachine, entry, "DisplayName"), "<none>");
         EXPECT_EQ(configuration, kPackConfiguration);
@@ -204,7 +204,7 @@ TEST_P(RegistrationTest, WritesWhatTheRowSays) {
                   platform::PathKind::kMissing);
         return;
     }
-    EXPECT_EQ(languages_set, 1);
+    EXPECT_EQ(Value(RegistryRoot::kLocalMachine, kInstallKey, "Language"), "German");
     EXPECT_EQ(Value(RegistryRoot::kLocalMachine, kInstallKey, "Path"), game);
     EXPECT_EQ(Value(RegistryRoot::kLocalMachine, entry, "DisplayName"), "Dominarch");
     EXPECT_EQ(Value(RegistryRoot::kLocalMachine, entry, "UninstallString"),
