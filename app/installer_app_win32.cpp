@@ -7,16 +7,14 @@
 #include "app/menu_screen_win32.h"
 #include "app/uninstall_confirm_dlg_win32.h"
 #include "engine/extraction.h"
+#include "install/game_registry.h"
 #include "platform/files.h"
 #include "platform/process.h"
-#include "platform/registry.h"
 #include "uninstall/uninstall_thread.h"
 
 namespace {
 
 constexpr char kRunningEventName[] = "DominarchInstallerRunningEvent";
-constexpr char kUninstallEntryKey[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Dominarch";
 constexpr char kTemporaryCopyName[] = "x.exe";
 constexpr char kUninstallingSwitch[] = " /uninstalling";
 
@@ -39,7 +37,7 @@ bool HandOverUninstall(HANDLE* running_event) {
     if (platform::CopyFileOver(program, copy) != platform::FsError::kOk) {
         return false;
     }
-    platform::DeleteRegistryTree(platform::RegistryRoot::kLocalMachine, kUninstallEntryKey);
+    game_registry::DeleteUninstallEntry();
 
     if (*running_event != nullptr) {
         CloseHandle(*running_event);

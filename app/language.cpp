@@ -2,18 +2,13 @@
 
 #include <string>
 
-#include "platform/registry.h"
-
 namespace app {
 
 namespace {
 
-constexpr char kInstallKey[] = "Software\\Tessaline\\Dominarch\\INSTALL";
-constexpr char kLanguageValue[] = "Language";
-
-constexpr LanguageInfo kLanguages[kLanguageCount] = {
-    {"English", nullptr},     {"Hungarian", "resHU.dll"}, {"German", "resDE.dll"},
-    {"Italian", "resIT.dll"}, {"French", "resFR.dll"},    {"Spanish", "resSP.dll"},
+// The resource-only library of each language; null: the program's own resources.
+constexpr const char* kLibraries[kLanguageCount] = {
+    nullptr, "resHU.dll", "resDE.dll", "resIT.dll", "resFR.dll", "resSP.dll",
 };
 
 // The order in which start-up compares a stored name.
@@ -21,13 +16,9 @@ constexpr int kStartUpOrder[] = {1, 2, 5, 3, 4};
 
 }  // namespace
 
-const LanguageInfo& Language(int index) {
-    return kLanguages[index];
-}
-
 int LanguageOfStoredName(std::string_view stored) {
     for (int index : kStartUpOrder) {
-        if (stored == kLanguages[index].stored_name) {
+        if (stored == game_registry::StoredLanguageName(index)) {
             return index;
         }
     }
@@ -35,27 +26,17 @@ int LanguageOfStoredName(std::string_view stored) {
 }
 
 int ReadStoredLanguage() {
-    platform::RegistryKey key;
     std::string stored;
-    if (!key.Open(platform::RegistryRoot::kLocalMachine, kInstallKey,
-                  platform::RegistryAccess::kAll) ||
-        !key.QueryString(kLanguageValue, &stored)) {
+    if (!game_registry::ReadStoredLanguageName(&stored)) {
         return -1;
     }
     return LanguageOfStoredName(stored);
 }
 
-bool ApplyLanguage(int index, ResourceModules& modules) {
-    platform::RegistryKey key;
-    if (!key.Create(platform::RegistryRoot::kLocalMachine, kInstallKey)) {
-        return false;
-    }
-    const LanguageInfo& language = kLanguages[index];
-    key.SetString(kLanguageValue, language.stored_name);
-
+void PutLanguageInForce(int index, ResourceModules& modules) {
     ResourceModules::Module chosen = modules.Own();
-    if (language.library != nullptr) {
-        if (ResourceModules::Module library = modules.Load(language.library)) {
+    if (kLibraries[index] != nullptr) {
+        if (ResourceModules::Module library = modules.Load(kLibraries[index])) {
             chosen = library;
         }
     }
@@ -64,6 +45,13 @@ bool ApplyLanguage(int index, ResourceModules& modules) {
     if (previous != modules.Own()) {
         modules.Free(previous);
     }
+}
+
+bool ApplyLanguage(int index, ResourceModules& modules) {
+    if (!game_registry::StoreLanguage(index)) {
+        return false;
+    }
+    PutLanguageInForce(index, modules);
     return true;
 }
 

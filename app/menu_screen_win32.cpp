@@ -9,9 +9,8 @@
 #include "engine/current_progress_win32.h"
 #include "engine/extraction.h"
 #include "install/install_sequence_win32.h"
-#include "install/registration_win32.h"
+#include "install/registration.h"
 #include "platform/process.h"
-#include "platform/registry.h"
 #include "platform/win32/ui/device_context.h"
 #include "platform/win32/ui/lparam_point.h"
 #include "platform/win32/ui/win_app.h"
@@ -21,10 +20,11 @@
 
 namespace {
 
+using game_registry::InstallState;
+
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 constexpr char kTitle[] = "Dominarch Installer";
-constexpr char kInstallKey[] = "Software\\Tessaline\\Dominarch\\INSTALL";
 
 constexpr DWORD kStartFlags = CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS;
 constexpr DWORD kEditorIdleTimeout = 10000;
@@ -113,8 +113,7 @@ BOOL CMenuScreenDlg::OnInitDialog() {
     items_[kLanguageItem].Disable();  // nothing ever enables it again
 
     ReadInstallState();
-    if (install_state_ != 0) {
-        install_state_ = 2;
+    if (install_state_ == InstallState::kInstalled) {
         items_[kInstall].SetText(IDS_REINSTALL);
     } else {
         items_[kPlay].Disable();
@@ -140,33 +139,41 @@ void CMenuScreenDlg::CreateItems() {
     }
 }
 
-// The game counts as installed when its INSTALL key opens with full access and holds "Path".
+// The game counts as installed when its key holds the install folder. Without the key, the game
+// is looked for in the folder that holds the current directory.
 void CMenuScreenDlg::ReadInstallState() {
-    install_state_ = 0;
-    platform::RegistryKey key;
-    if (!key.Open(platform::RegistryRoot::kLocalMachine, kInstallKey,
-                  platform::RegistryAccess::kAll)) {
+    const game_registry::StoredInstall stored = game_registry::ReadInstallState();
+    install_state_ = stored.state;
+    if (stored.state == InstallState::kInstalled) {
+        install_folder_ = stored.folder;
+    } else if (!stored.key_opened) {
         const std::string folder = FolderOfCurrentDirectory();
         if (!folder.empty()) {
             install_folder_ = folder;
         }
-        return;
-    }
-    std::string path;
-    if (key.QueryString("Path", &path, MAX_PATH)) {
-        install_folder_ = path;
-        install_state_ = 1;
     }
 }
 
 void CMenuScreenDlg::SetLanguage(int index) {
     language_index_ = index;
     CResourceModules modules;
-    if (!app::ApplyLanguage(index, modules)) {
-        return;
+    if (app::ApplyLanguage(index, modules)) {
+        LoadTexts();
     }
+}
+
+// After a registration, which has stored the current language itself: its resources are put in
+// force again and the texts reloaded, as setting it would.
+void CMenuScreenDlg::ReloadLanguage() {
+    CResourceModules modules;
+    app::PutLanguageInForce(language_index_, modules);
+    LoadTexts();
+}
+
+void CMenuScreenDlg::LoadTexts() {
     items_[kPlay].SetText(IDS_PLAY);
-    items_[kInstall].SetText(install_state_ == 2 ? IDS_REINSTALL : IDS_INSTALL);
+    items_[kInstall].SetText(install_state_ == InstallState::kInstalled ? IDS_REINSTALL
+                                                                        : IDS_INSTALL);
     items_[kUninstall].SetText(IDS_UNINSTALL);
     items_[kViewReadMe].SetText(IDS_VIEW_README);
     items_[kExit].SetText(IDS_EXIT);
@@ -288,7 +295,7 @@ void CMenuScreenDlg::Uninstall() {
     DisableAllItems();
     StartUninstall(this, install_folder_,
                    [this](uint32_t total) { return CreateProgressIndicator(m_hWnd, total, 0); });
-    install_state_ = 0;
+    install_state_ = InstallState::kNotInstalled;
     items_[kPlay].Disable();
     items_[kUninstall].Disable();
 }
@@ -330,10 +337,13 @@ void CMenuScreenDlg::ViewReadMe() {
 
 void CMenuScreenDlg::OnInstallationFinished(int result) {
     SetCurrentDirectoryA(program_folder_.c_str());
-    if (RegisterInstallation(install_folder_, install_state_, result,
-                             [this] { SetLanguage(language_index_); })) {
+    const bool registered =
+        install::RegisterInstallation(install_folder_, install_state_, result, language_index_);
+    DestroyProgressIndicator();
+    if (registered) {
+        ReloadLanguage();
         items_[kInstall].SetText(IDS_REINSTALL);
-        install_state_ = 2;
+        install_state_ = InstallState::kInstalled;
         items_[kPlay].Enable();
         items_[kUninstall].Enable();
     }
@@ -346,7 +356,7 @@ void CMenuScreenDlg::OnUninstallationFinished() {
     SetCurrentDirectoryA(program_folder_.c_str());
     DestroyProgressIndicator();
     items_[kInstall].SetText(IDS_INSTALL);
-    install_state_ = 0;
+    install_state_ = InstallState::kNotInstalled;
     install_folder_ = program_folder_;
     busy_ = 0;
     EnableAllItems();

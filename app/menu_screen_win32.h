@@ -9,9 +9,9 @@
 // runs never abandons it: a copy stops at its next record and rolls back as a failed one does, a
 // removal runs to its end, and the menu screen ends when the work has reported back.
 
-#include <cstdint>
 #include <string>
 
+#include "install/game_registry.h"
 #include "platform/win32/ui/dialog.h"
 #include "platform/win32/ui/gdi_object.h"
 #include "res/resource_ids.h"
@@ -45,6 +45,8 @@ class CMenuScreenDlg : public CDialog {
     void LoadFonts();
     void CreateItems();
     void ReadInstallState();
+    void LoadTexts();
+    void ReloadLanguage();
     void EnableAllItems();
     void DisableAllItems();
 
@@ -70,8 +72,8 @@ class CMenuScreenDlg : public CDialog {
     POINT drag_start_ = {};       // cursor, in screen coordinates, when the drag began
     POINT window_origin_ = {};    // window's top-left when the drag began
     std::string install_folder_;  // where the game is or is to be
-    uint8_t install_state_ = 0;   // 0 not installed, 2 installed
-    CBitmapFont fonts_[4];        // per item look: disabled, normal, hover, pressed
-    HICON icon_ = nullptr;        // shared resource icon; not destroyed
-    OwnedBitmap background_;      // shown by the picture control, which does not own it
+    game_registry::InstallState install_state_ = game_registry::InstallState::kNotInstalled;
+    CBitmapFont fonts_[4];    // per item look: disabled, normal, hover, pressed
+    HICON icon_ = nullptr;    // shared resource icon; not destroyed
+    OwnedBitmap background_;  // shown by the picture control, which does not own it
 };

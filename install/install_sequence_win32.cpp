@@ -19,8 +19,6 @@
 
 namespace {
 
-constexpr uint8_t kInstalled = 2;
-
 // Posts the copy's result (1 copied, 0 failed or abandoned) to the menu screen.
 class PostInstallationFinished : public ExtractionListener {
   public:
@@ -53,7 +51,8 @@ bool IsSupportedPlatform() {
     return false;
 }
 
-bool StartInstall(CWnd* menu_screen, std::string& install_folder, uint8_t install_state) {
+bool StartInstall(CWnd* menu_screen, std::string& install_folder,
+                  game_registry::InstallState install_state) {
     if (!IsSupportedPlatform()) {
         return false;
     }
@@ -63,7 +62,7 @@ bool StartInstall(CWnd* menu_screen, std::string& install_folder, uint8_t instal
         return false;
     }
     bool created = false;
-    if (install_state != kInstalled) {
+    if (install_state != game_registry::InstallState::kInstalled) {
         std::string path = install::kProposedFolder;
         if (!install::ChooseInstallFolder(&path, &created)) {
             return false;

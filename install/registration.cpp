@@ -1,8 +1,9 @@
 #include "install/registration.h"
 
+#include <cstdint>
+
 #include "platform/dialogs.h"
 #include "platform/files.h"
-#include "platform/registry.h"
 #include "platform/shortcuts.h"
 #include "res/resource_ids.h"
 
@@ -10,29 +11,11 @@ namespace install {
 
 namespace {
 
+using game_registry::InstallState;
 using platform::JoinPath;
-using platform::RegistryKey;
-using platform::RegistryRoot;
 
-constexpr uint8_t kInstalled = 2;
 constexpr char kGameName[] = "Dominarch";
 constexpr char kConfiguration[] = "[vmachine]\ndirectx=yes\n";
-constexpr char kUninstallList[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-constexpr char kShellFolders[] =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-// The game's key, reached one level at a time, gets the install folder as "Path".
-void StorePath(const std::string& install_folder) {
-    RegistryKey software;
-    RegistryKey company;
-    RegistryKey product;
-    RegistryKey install;
-    if (software.Create(RegistryRoot::kLocalMachine, "Software") &&
-        software.CreateSubkey("Tessaline", &company) && company.CreateSubkey(kGameName, &product) &&
-        product.CreateSubkey("Install", &install)) {
-        install.SetString("Path", install_folder);
-    }
-}
 
 platform::ShortcutFields GameShortcut(const std::string& install_folder) {
     return {JoinPath(install_folder, "Dominarch.exe"), "", install_folder, kGameName,
@@ -58,49 +41,33 @@ void CreateStartMenuShortcuts(const std::string& programs, const std::string& in
                    {JoinPath(install_folder, "Setup.exe"), "/uninstall", "", "Uninstall", ""});
 }
 
-void CreateShortcuts(const std::string& install_folder, uint8_t install_state) {
-    RegistryKey shell_folders;
-    if (!shell_folders.Open(RegistryRoot::kCurrentUser, kShellFolders,
-                            platform::RegistryAccess::kQueryValue)) {
+void CreateShortcuts(const std::string& install_folder, InstallState install_state) {
+    game_registry::ShellFolders shell_folders;
+    if (!shell_folders.Open()) {
         return;
     }
     std::string programs;
-    if (shell_folders.QueryString("Programs", &programs)) {
+    if (shell_folders.Programs(&programs)) {
         CreateStartMenuShortcuts(programs, install_folder);
     }
-    if (install_state != kInstalled &&
+    if (install_state != InstallState::kInstalled &&
         platform::ShowDialog(IDD_DESKTOP_SHORTCUT) == platform::kDialogOk) {
         std::string desktop;
-        if (shell_folders.QueryString("Desktop", &desktop)) {
+        if (shell_folders.Desktop(&desktop)) {
             CreateShortcut(JoinPath(desktop, kGameName), GameShortcut(install_folder));
         }
     }
 }
 
-// The entry in the list of programs to uninstall, which starts the installed Setup.exe. Its
-// path is quoted: the system splits an unquoted line at each blank in turn and starts the first
-// program it finds, C:\Program.exe for a game in "C:\Program Files".
-void CreateUninstallEntry(const std::string& install_folder) {
-    RegistryKey list;
-    RegistryKey entry;
-    if (list.Open(RegistryRoot::kLocalMachine, kUninstallList,
-                  platform::RegistryAccess::kCreateSubkey) &&
-        list.CreateSubkey(kGameName, &entry)) {
-        entry.SetString("DisplayName", kGameName);
-        entry.SetString("UninstallString",
-                        "\"" + JoinPath(install_folder, "Setup.exe") + "\" /uninstall");
-    }
-}
-
 }  // namespace
 
-bool RegisterInstallation(const std::string& install_folder, uint8_t install_state, int result,
-                          const std::function<void()>& set_language) {
+bool RegisterInstallation(const std::string& install_folder, InstallState install_state, int result,
+                          int language) {
     if (result == 0) {
         return false;
     }
-    StorePath(install_folder);
-    set_language();
+    game_registry::StoreInstallFolder(install_folder);
+    game_registry::StoreLanguage(language);
 
     // The configuration file is rewritten whole (the pack's own copy has a further section) and
     // stays open until registration ends. Both it and the saved-games folder are named by their
@@ -113,7 +80,7 @@ bool RegisterInstallation(const std::string& install_folder, uint8_t install_sta
     platform::CreateFolder(JoinPath(install_folder, "save"));
 
     CreateShortcuts(install_folder, install_state);
-    CreateUninstallEntry(install_folder);
+    game_registry::StoreUninstallEntry(install_folder);
     return true;
 }
 

@@ -6,16 +6,16 @@
 // programs to uninstall. Every step that fails is passed over: registration never stops half-way
 // and never reports a failure.
 
-#include <cstdint>
-#include <functional>
 #include <string>
+
+#include "install/game_registry.h"
 
 namespace install {
 
 // Registers the game in `install_folder` when the copy's `result` is non-zero; true exactly then.
-// `install_state` 2 is a reinstall (no desktop question). `set_language` stores the menu screen's
-// current language in the game's key (and reloads its texts).
-bool RegisterInstallation(const std::string& install_folder, uint8_t install_state, int result,
-                          const std::function<void()>& set_language);
+// A reinstall asks no desktop question. `language` (an index as game_registry numbers them) is
+// the menu screen's current language, stored again in the game's key.
+bool RegisterInstallation(const std::string& install_folder,
+                          game_registry::InstallState install_state, int result, int language);
 
 }  // namespace install

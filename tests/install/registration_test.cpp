@@ -75,9 +75,12 @@ class DesktopQuestion : public platform::DialogHost {
 
 enum ShellFolders { kBoth, kNoKey, kNoPrograms, kProgramsNamedLnk };
 
+constexpr game_registry::InstallState kFirst = game_registry::InstallState::kNotInstalled;
+constexpr game_registry::InstallState kReinstall = game_registry::InstallState::kInstalled;
+
 struct Row {
     const char* name;
-    uint8_t install_state;
+    game_registry::InstallState install_state;
     int result;
     ShellFolders shell_folders;
     int answer;  // to the desktop question
@@ -89,7 +92,7 @@ struct Row {
 #define UNINSTALL "~/Game/Setup.exe|/uninstall||Uninstall|"
 const Row kRows[] = {
     {"FirstInstallWithDesktopShortcut",
-     0,
+     kFirst,
      1,
      kBoth,
      platform::kDialogOk,
@@ -97,7 +100,7 @@ const Row kRows[] = {
      {"~/Programs/Dominarch/Dominarch.lnk <- " GAME,
       "~/Programs/Dominarch/Uninstall.lnk <- " UNINSTALL, "~/Desktop/Dominarch.lnk <- " GAME}},
     {"FirstInstallWithoutDesktopShortcut",
-     0,
+     kFirst,
      1,
      kBoth,
      platform::kDialogCancel,
@@ -105,16 +108,16 @@ const Row kRows[] = {
      {"~/Programs/Dominarch/Dominarch.lnk <- " GAME,
       "~/Programs/Dominarch/Uninstall.lnk <- " UNINSTALL}},
     {"ReinstallAsksNothing",
-     2,
+     kReinstall,
      1,
      kBoth,
      platform::kDialogOk,
      {},
      {"~/Programs/Dominarch/Dominarch.lnk <- " GAME,
       "~/Programs/Dominarch/Uninstall.lnk <- " UNINSTALL}},
-    {"NoShellFoldersNoShortcutsNoQuestion", 0, 1, kNoKey, platform::kDialogOk, {}, {}},
+    {"NoShellFoldersNoShortcutsNoQuestion", kFirst, 1, kNoKey, platform::kDialogOk, {}, {}},
     {"NoProgramsStillAsks",
-     0,
+     kFirst,
      1,
      kNoPrograms,
      platform::kDialogOk,
@@ -122,13 +125,13 @@ const Row kRows[] = {
      {"~/Desktop/Dominarch.lnk <- " GAME}},
     // ".lnk" anywhere in the path, in any case, means no second extension.
     {"LnkInTheFolderName",
-     2,
+     kReinstall,
      1,
      kProgramsNamedLnk,
      platform::kDialogOk,
      {},
      {"~/x.LNK/Dominarch/Dominarch <- " GAME, "~/x.LNK/Dominarch/Uninstall <- " UNINSTALL}},
-    {"FailedCopyRegistersNothing", 0, 0, kBoth, platform::kDialogOk, {}, {}},
+    {"FailedCopyRegistersNothing", kFirst, 0, kBoth, platform::kDialogOk, {}, {}},
 };
 #undef GAME
 #undef UNINSTALL
@@ -181,9 +184,9 @@ TEST_P(RegistrationTest, WritesWhatTheRowSays) {
     DesktopQuestion question(row.answer);
     platform::ShortcutWriter* previous_writer = platform::SetShortcutWriter(&shortcuts);
     platform::DialogHost* previous_host = platform::SetDialogHost(&question);
-    int languages_set = 0;
-    const bool registered = install::RegisterInstallation(game, row.install_state, row.result,
-                                                          [&] { ++languages_set; });
+    constexpr int kGerman = 2;  // the menu screen's current language
+    const bool registered =
+        install::RegisterInstallation(game, row.install_state, row.result, kGerman);
     platform::SetDialogHost(previous_host);
     platform::SetShortcutWriter(previous_writer);
 
@@ -193,7 +196,7 @@ TEST_P(RegistrationTest, WritesWhatTheRowSays) {
     const std::string configuration = platform_test::ReadFile(platform::JoinPath(game, "tovk.cfg"));
     const std::string entry = std::string(kUninstallList) + "\\Dominarch";
     if (!registered) {
-        EXPECT_EQ(languages_set, 0);
+        EXPECT_EQ(Value(RegistryRoot::kLocalMachine, kInstallKey, "Language"), "<none>");
         EXPECT_EQ(Value(RegistryRoot::kLocalMachine, kInstallKey, "Path"), "<none>");
         EXPECT_EQ(Value(RegistryRoot::kLocalMachine, entry, "DisplayName"), "<none>");
         EXPECT_EQ(configuration, kPackConfiguration);
@@ -201,7 +204,7 @@ TEST_P(RegistrationTest, WritesWhatTheRowSays) {
                   platform::PathKind::kMissing);
         return;
     }
-    EXPECT_EQ(languages_set, 1);
+    EXPECT_EQ(Value(RegistryRoot::kLocalMachine, kInstallKey, "Language"), "German");
     EXPECT_EQ(Value(RegistryRoot::kLocalMachine, kInstallKey, "Path"), game);
     EXPECT_EQ(Value(RegistryRoot::kLocalMachine, entry, "DisplayName"), "Dominarch");
     EXPECT_EQ(Value(RegistryRoot::kLocalMachine, entry, "UninstallString"),
