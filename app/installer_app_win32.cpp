@@ -3,7 +3,6 @@
 #include <string>
 
 #include "app/command_line.h"
-#include "app/installer_dialogs_win32.h"
 #include "app/menu_screen_win32.h"
 #include "app/uninstall_confirm_dlg_win32.h"
 #include "engine/extraction.h"
@@ -59,10 +58,6 @@ bool HandOverUninstall(HANDLE* running_event) {
 }  // namespace
 
 BOOL CInstallerApp::InitInstance() {
-    // The questions of the portable code (the folder choice, disk full, exit the copy, delete
-    // the saved games) are shown as the installer's own dialogs.
-    static CInstallerDialogHost dialog_host;
-    platform::SetDialogHost(&dialog_host);
     SetOwnResourceModule(GetResourceModule());
 
     HANDLE other = OpenEventA(EVENT_ALL_ACCESS, FALSE, kRunningEventName);

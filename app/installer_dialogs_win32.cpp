@@ -12,19 +12,6 @@
 
 namespace {
 
-// The menu screen once it is up; before (the uninstall confirmation at start-up) no window.
-CWnd* Owner() {
-    CWinApp* app = CWinApp::Current();
-    CWnd* main = app != nullptr ? app->m_pMainWnd : nullptr;
-    return main != nullptr && main->m_hWnd != nullptr ? main : nullptr;
-}
-
-template <typename Dialog>
-int ShowModal() {
-    Dialog dialog(Owner());
-    return static_cast<int>(dialog.DoModal());
-}
-
 uint32_t Low(uint64_t value) {
     return static_cast<uint32_t>(value);
 }
@@ -34,6 +21,12 @@ uint32_t High(uint64_t value) {
 }
 
 }  // namespace
+
+template <typename Dialog>
+int CInstallerDialogHost::ShowModal() {
+    Dialog dialog(owner_);
+    return static_cast<int>(dialog.DoModal());
+}
 
 int CInstallerDialogHost::Show(int resource_id) {
     switch (resource_id) {
@@ -62,7 +55,7 @@ int CInstallerDialogHost::BrowseForFolder(const std::string& initial_path,
                                           const std::string& subfolder,
                                           platform::FolderChoice* choice) {
     const std::string title = LoadResourceString(IDS_BROWSE_TITLE);
-    CFolderBrowser browser(initial_path.c_str(), subfolder.c_str(), title.c_str(), 0, Owner());
+    CFolderBrowser browser(initial_path.c_str(), subfolder.c_str(), title.c_str(), 0, owner_);
     const int result = browser.DoModal();
     choice->selected_folder = browser.GetSelectedFolder();
     choice->install_path = browser.GetInstallPath();
@@ -70,7 +63,7 @@ int CInstallerDialogHost::BrowseForFolder(const std::string& initial_path,
 }
 
 int CInstallerDialogHost::AskDiskSpace(uint64_t required, uint64_t available, bool query_failed) {
-    CDiskSpaceDlg dialog(Owner());
+    CDiskSpaceDlg dialog(owner_);
     dialog.SetValues(Low(required), High(required), Low(available), High(available),
                      query_failed ? 1 : 0);
     dialog.DoModal();
@@ -79,7 +72,7 @@ int CInstallerDialogHost::AskDiskSpace(uint64_t required, uint64_t available, bo
 
 void CInstallerDialogHost::ShowMessage(int resource_id, const std::string& text) {
     if (resource_id == CInstallErrorDlg::IDD) {
-        CInstallErrorDlg dialog(Owner(), text);
+        CInstallErrorDlg dialog(owner_, text);
         dialog.DoModal();
     }
 }

@@ -6,7 +6,6 @@
 #include "app/language.h"
 #include "app/resource_modules_win32.h"
 #include "app/uninstall_confirm_dlg_win32.h"
-#include "engine/current_progress_win32.h"
 #include "engine/extraction.h"
 #include "install/install_sequence_win32.h"
 #include "install/registration.h"
@@ -242,6 +241,16 @@ void CMenuScreenDlg::EndIfAsked() {
     }
 }
 
+// The indicator of the work about to start, a visible child of the menu screen; it goes when the
+// work has reported back.
+ProgressIndicator* CMenuScreenDlg::ShowProgressIndicator(uint32_t total) {
+    indicator_ = std::make_unique<CProgressIndicator>(total, 0);
+    if (!indicator_->Create(m_hWnd)) {
+        indicator_.reset();
+    }
+    return indicator_.get();
+}
+
 void CMenuScreenDlg::OnCommand(UINT command) {
     if (busy_) {
         return;
@@ -278,7 +287,8 @@ void CMenuScreenDlg::Play() {
 void CMenuScreenDlg::Install() {
     busy_ = 1;
     DisableAllItems();
-    if (!StartInstall(this, install_folder_, install_state_)) {
+    if (!StartInstall(this, install_folder_, install_state_, dialogs_,
+                      [this](uint32_t total) { return ShowProgressIndicator(total); })) {
         busy_ = 0;
         EnableAllItems();
     }
@@ -293,8 +303,8 @@ void CMenuScreenDlg::Uninstall() {
     }
     busy_ = 1;
     DisableAllItems();
-    StartUninstall(this, install_folder_,
-                   [this](uint32_t total) { return CreateProgressIndicator(m_hWnd, total, 0); });
+    StartUninstall(this, install_folder_, dialogs_,
+                   [this](uint32_t total) { return ShowProgressIndicator(total); });
     install_state_ = InstallState::kNotInstalled;
     items_[kPlay].Disable();
     items_[kUninstall].Disable();
@@ -337,9 +347,9 @@ void CMenuScreenDlg::ViewReadMe() {
 
 void CMenuScreenDlg::OnInstallationFinished(int result) {
     SetCurrentDirectoryA(program_folder_.c_str());
-    const bool registered =
-        install::RegisterInstallation(install_folder_, install_state_, result, language_index_);
-    DestroyProgressIndicator();
+    const bool registered = install::RegisterInstallation(install_folder_, install_state_, result,
+                                                          language_index_, &dialogs_);
+    indicator_.reset();
     if (registered) {
         ReloadLanguage();
         items_[kInstall].SetText(IDS_REINSTALL);
@@ -354,7 +364,7 @@ void CMenuScreenDlg::OnInstallationFinished(int result) {
 
 void CMenuScreenDlg::OnUninstallationFinished() {
     SetCurrentDirectoryA(program_folder_.c_str());
-    DestroyProgressIndicator();
+    indicator_.reset();
     items_[kInstall].SetText(IDS_INSTALL);
     install_state_ = InstallState::kNotInstalled;
     install_folder_ = program_folder_;

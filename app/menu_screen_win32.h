@@ -9,8 +9,11 @@
 // runs never abandons it: a copy stops at its next record and rolls back as a failed one does, a
 // removal runs to its end, and the menu screen ends when the work has reported back.
 
+#include <memory>
 #include <string>
 
+#include "app/installer_dialogs_win32.h"
+#include "engine/progress_indicator_win32.h"
 #include "install/game_registry.h"
 #include "platform/win32/ui/dialog.h"
 #include "platform/win32/ui/gdi_object.h"
@@ -58,6 +61,7 @@ class CMenuScreenDlg : public CDialog {
     void OnInstallationFinished(int result);
     void OnUninstallationFinished();
     void EndIfAsked();
+    ProgressIndicator* ShowProgressIndicator(uint32_t total);
     void OnMouseMove(WPARAM flags, LPARAM position);
     void OnItemHover(WPARAM flags, LPARAM position);
     void PaintMinimised();
@@ -66,9 +70,11 @@ class CMenuScreenDlg : public CDialog {
     bool uninstalling_mode_ = false;
     int language_index_ = 0;
     CSkinTextCtrl items_[kItemCount];
-    int busy_ = 0;                // an install or uninstall runs
-    bool ending_ = false;         // asked to end while busy: ends once the work has ended
-    int drag_flags_ = 0;          // bit 0: the window is being dragged
+    int busy_ = 0;                        // an install or uninstall runs
+    bool ending_ = false;                 // asked to end while busy: ends once the work has ended
+    CInstallerDialogHost dialogs_{this};  // the questions of install and uninstall
+    std::unique_ptr<CProgressIndicator> indicator_;  // shown while an install or uninstall runs
+    int drag_flags_ = 0;                             // bit 0: the window is being dragged
     POINT drag_start_ = {};       // cursor, in screen coordinates, when the drag began
     POINT window_origin_ = {};    // window's top-left when the drag began
     std::string install_folder_;  // where the game is or is to be

@@ -64,9 +64,7 @@ int Reader::Run() {
 
 int Reader::OpenPack() {
     const ExtractionRequest& request = run_.request;
-    if (request.payload == nullptr ||
-        std::string_view(reinterpret_cast<const char*>(request.payload), request.payload_size) ==
-            kPayloadPlaceholder) {
+    if (!CarriesPayload(request.payload, request.payload_size)) {
         Fail("", "the PACK resource is missing", ExtractionFailureKind::kNoPayload);
         return 0;
     }

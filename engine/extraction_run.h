@@ -11,7 +11,6 @@
 
 #include "engine/chunk_buffer.h"
 #include "engine/extraction.h"
-#include "engine/progress_indicator.h"
 #include "platform/fs_error.h"
 #include "platform/hand_off.h"
 #include "platform/sync.h"

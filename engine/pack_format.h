@@ -31,6 +31,13 @@ inline constexpr std::string_view kPackUpName = "..";
 // resource in place of a pack: these bytes, without a terminating zero (res/payload_placeholder).
 inline constexpr std::string_view kPayloadPlaceholder = "dompack: no payload in this stub";
 
+// True when a PACK resource's bytes are a payload to copy: there are some, and they are not the
+// placeholder of the payload-free installer.
+inline bool CarriesPayload(const uint8_t* bytes, uint32_t size) {
+    return bytes != nullptr && size > 0 &&
+           std::string_view(reinterpret_cast<const char*>(bytes), size) != kPayloadPlaceholder;
+}
+
 uint32_t ReadLe32(const uint8_t* bytes);
 void WriteLe32(uint32_t value, uint8_t* bytes);
 

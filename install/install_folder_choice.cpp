@@ -25,19 +25,20 @@ enum class Step {
 };
 
 // Shows the exit question; true when the user confirms leaving ("OK Exit").
-bool ConfirmExit() {
-    return platform::ShowDialog(IDD_EXIT_INSTALL) == platform::kDialogOk;
+bool ConfirmExit(platform::DialogHost* dialogs) {
+    return platform::ShowDialog(dialogs, IDD_EXIT_INSTALL) == platform::kDialogOk;
 }
 
 // The free-space check of the folder picked, repeated for "Retry" and for a declined exit.
-Step CheckSpace(const std::string& folder, const FreeSpaceQuery& free_space, bool* another_drive) {
+Step CheckSpace(const std::string& folder, platform::DialogHost* dialogs,
+                const FreeSpaceQuery& free_space, bool* another_drive) {
     for (;;) {
         uint64_t bytes = 0;
         const bool known = free_space(folder, &bytes);
         if (HasRoomForInstall(known, bytes)) {
             return Step::kCreate;
         }
-        switch (platform::AskDiskSpace(kInstallSize, known ? bytes : 0, !known)) {
+        switch (platform::AskDiskSpace(dialogs, kInstallSize, known ? bytes : 0, !known)) {
             case platform::kDiskSpaceContinue:
                 *another_drive = false;
                 return Step::kCreate;
@@ -47,7 +48,7 @@ Step CheckSpace(const std::string& folder, const FreeSpaceQuery& free_space, boo
             case platform::kDiskSpaceRetry:
                 break;
             default:
-                if (ConfirmExit()) {
+                if (ConfirmExit(dialogs)) {
                     return Step::kAbandon;
                 }
                 break;
@@ -58,41 +59,43 @@ Step CheckSpace(const std::string& folder, const FreeSpaceQuery& free_space, boo
 // Creates the game's folder. An existing folder may be installed over; anything else of that
 // name (a file, a link) counts as a folder that cannot be created, so nothing is ever written
 // through it.
-Step CreateInstallFolder(const std::string& path) {
+Step CreateInstallFolder(const std::string& path, platform::DialogHost* dialogs) {
     const platform::FsError error = platform::CreateFolder(path);
     if (error == platform::FsError::kOk) {
         return Step::kCreated;
     }
     if (error == platform::FsError::kAlreadyExists &&
         platform::QueryPathKind(path) == platform::PathKind::kFolder) {
-        return platform::ShowDialog(IDD_OVERWRITE) == platform::kDialogOk ? Step::kDone
-                                                                          : Step::kBrowse;
+        return platform::ShowDialog(dialogs, IDD_OVERWRITE) == platform::kDialogOk ? Step::kDone
+                                                                                   : Step::kBrowse;
     }
-    return platform::ShowDialog(IDD_CREATE_DIR_ERROR) == platform::kDialogOk ? Step::kBrowse
-                                                                             : Step::kAbandon;
+    return platform::ShowDialog(dialogs, IDD_CREATE_DIR_ERROR) == platform::kDialogOk
+               ? Step::kBrowse
+               : Step::kAbandon;
 }
 
 }  // namespace
 
-bool ChooseInstallFolder(std::string* path, const FreeSpaceQuery& free_space, bool* created) {
+bool ChooseInstallFolder(std::string* path, platform::DialogHost* dialogs,
+                         const FreeSpaceQuery& free_space, bool* created) {
     *created = false;
-    if (!platform::HasDialogHost()) {
+    if (dialogs == nullptr) {
         return false;
     }
     bool another_drive = false;
     for (;;) {
         platform::FolderChoice choice;
-        const int browsed = platform::BrowseForFolder(*path, kGameSubfolder, &choice);
+        const int browsed = platform::BrowseForFolder(dialogs, *path, kGameSubfolder, &choice);
         *path = choice.install_path;
         if (browsed != platform::kDialogOk && !another_drive) {
-            if (ConfirmExit()) {
+            if (ConfirmExit(dialogs)) {
                 return false;
             }
             continue;
         }
-        Step step = CheckSpace(choice.selected_folder, free_space, &another_drive);
+        Step step = CheckSpace(choice.selected_folder, dialogs, free_space, &another_drive);
         if (step == Step::kCreate) {
-            step = CreateInstallFolder(*path);
+            step = CreateInstallFolder(*path, dialogs);
         }
         if (step != Step::kBrowse) {
             *created = step == Step::kCreated;
@@ -101,8 +104,8 @@ bool ChooseInstallFolder(std::string* path, const FreeSpaceQuery& free_space, bo
     }
 }
 
-bool ChooseInstallFolder(std::string* path, bool* created) {
-    return ChooseInstallFolder(path, platform::GetFreeBytes, created);
+bool ChooseInstallFolder(std::string* path, platform::DialogHost* dialogs, bool* created) {
+    return ChooseInstallFolder(path, dialogs, platform::GetFreeBytes, created);
 }
 
 }  // namespace install

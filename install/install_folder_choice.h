@@ -3,11 +3,13 @@
 // The choice of the install folder at a first installation: the folder browser, the free-space
 // check, and the creation of the game's folder, each with its questions, until the user has a
 // folder to install into or gives up. Runs on the user-interface thread; every question goes
-// through the process's dialog host.
+// to the dialog host it is given.
 
 #include <cstdint>
 #include <functional>
 #include <string>
+
+#include "platform/dialogs.h"
 
 namespace install {
 
@@ -21,7 +23,9 @@ using FreeSpaceQuery = std::function<bool(const std::string& folder, uint64_t* b
 // the copy, and *created tells whether this choice made the folder (false: the user chose to
 // install over a folder that was there); false: the user abandoned the installation (nothing was
 // created). Without a dialog host there is nobody to ask and the installation is abandoned.
-bool ChooseInstallFolder(std::string* path, const FreeSpaceQuery& free_space, bool* created);
-bool ChooseInstallFolder(std::string* path, bool* created);  // the platform's free space
+bool ChooseInstallFolder(std::string* path, platform::DialogHost* dialogs,
+                         const FreeSpaceQuery& free_space, bool* created);
+// The same over the platform's free space.
+bool ChooseInstallFolder(std::string* path, platform::DialogHost* dialogs, bool* created);
 
 }  // namespace install

@@ -5,7 +5,6 @@
 #include "install/install_sequence_win32.h"
 
 #include "engine/copy_failure_message.h"
-#include "engine/current_progress_win32.h"
 #include "engine/extraction.h"
 #include "engine/pack_format.h"
 #include "install/copy_rollback.h"
@@ -34,37 +33,37 @@ PostInstallationFinished g_notify;  // one copy at a time
 // entry starts it) carries none: no PACK resource, or the placeholder a publisher's stamping
 // replaces.
 bool FindPayload(platform::ResourceBytes* bytes) {
-    return platform::FindOwnResource("pack", IDR_PACK, bytes) && bytes->size > 0 &&
-           std::string_view(reinterpret_cast<const char*>(bytes->data), bytes->size) !=
-               kPayloadPlaceholder;
+    return platform::FindOwnResource("pack", IDR_PACK, bytes) &&
+           CarriesPayload(bytes->data, bytes->size);
 }
 
 }  // namespace
 
-bool IsSupportedPlatform() {
+bool IsSupportedPlatform(platform::DialogHost& dialogs) {
     OSVERSIONINFOA version;
     platform::GetWindowsVersion(&version);
     if (platform::IsWindows95Family(version)) {
         return true;
     }
-    platform::ShowDialog(IDD_PLATFORM_ERROR);
+    dialogs.Show(IDD_PLATFORM_ERROR);
     return false;
 }
 
 bool StartInstall(CWnd* menu_screen, std::string& install_folder,
-                  game_registry::InstallState install_state) {
-    if (!IsSupportedPlatform()) {
+                  game_registry::InstallState install_state, platform::DialogHost& dialogs,
+                  const ShowProgress& show_progress) {
+    if (!IsSupportedPlatform(dialogs)) {
         return false;
     }
     platform::ResourceBytes payload;
     if (!FindPayload(&payload)) {
-        platform::ShowMessage(IDD_INSTALL_ERROR, kNoPayloadMessage);
+        dialogs.ShowMessage(IDD_INSTALL_ERROR, kNoPayloadMessage);
         return false;
     }
     bool created = false;
     if (install_state != game_registry::InstallState::kInstalled) {
         std::string path = install::kProposedFolder;
-        if (!install::ChooseInstallFolder(&path, &created)) {
+        if (!install::ChooseInstallFolder(&path, &dialogs, &created)) {
             return false;
         }
         install_folder = path;
@@ -73,9 +72,8 @@ bool StartInstall(CWnd* menu_screen, std::string& install_folder,
     request.payload = payload.data;
     request.payload_size = payload.size;
     request.install_folder = install_folder;
-    request.progress = CreateProgressIndicator(menu_screen->m_hWnd,
-                                               static_cast<uint32_t>(install::kInstallSize), 0);
-    request.dialogs = platform::DialogHostInForce();
+    request.progress = show_progress(static_cast<uint32_t>(install::kInstallSize));
+    request.dialogs = &dialogs;
     request.listener = &g_notify;
     request.rollback = install::RollbackOfFailedCopy(install_folder, created);
     g_notify.window = menu_screen->m_hWnd;
@@ -86,7 +84,7 @@ bool StartInstall(CWnd* menu_screen, std::string& install_folder,
             ExtractionFailureKind::kError, "",
             "the copy could not be started: the system gave no thread, memory or "
             "synchronisation object for it"};
-        platform::ShowMessage(IDD_INSTALL_ERROR, CopyFailureMessage(install_folder, failure));
+        dialogs.ShowMessage(IDD_INSTALL_ERROR, CopyFailureMessage(install_folder, failure));
         g_notify.OnExtractionDone(0);
     }
     return true;

@@ -41,7 +41,8 @@ void CreateStartMenuShortcuts(const std::string& programs, const std::string& in
                    {JoinPath(install_folder, "Setup.exe"), "/uninstall", "", "Uninstall", ""});
 }
 
-void CreateShortcuts(const std::string& install_folder, InstallState install_state) {
+void CreateShortcuts(const std::string& install_folder, InstallState install_state,
+                     platform::DialogHost* dialogs) {
     game_registry::ShellFolders shell_folders;
     if (!shell_folders.Open()) {
         return;
@@ -51,7 +52,7 @@ void CreateShortcuts(const std::string& install_folder, InstallState install_sta
         CreateStartMenuShortcuts(programs, install_folder);
     }
     if (install_state != InstallState::kInstalled &&
-        platform::ShowDialog(IDD_DESKTOP_SHORTCUT) == platform::kDialogOk) {
+        platform::ShowDialog(dialogs, IDD_DESKTOP_SHORTCUT) == platform::kDialogOk) {
         std::string desktop;
         if (shell_folders.Desktop(&desktop)) {
             CreateShortcut(JoinPath(desktop, kGameName), GameShortcut(install_folder));
@@ -62,7 +63,7 @@ void CreateShortcuts(const std::string& install_folder, InstallState install_sta
 }  // namespace
 
 bool RegisterInstallation(const std::string& install_folder, InstallState install_state, int result,
-                          int language) {
+                          int language, platform::DialogHost* dialogs) {
     if (result == 0) {
         return false;
     }
@@ -79,7 +80,7 @@ bool RegisterInstallation(const std::string& install_folder, InstallState instal
     }
     platform::CreateFolder(JoinPath(install_folder, "save"));
 
-    CreateShortcuts(install_folder, install_state);
+    CreateShortcuts(install_folder, install_state, dialogs);
     game_registry::StoreUninstallEntry(install_folder);
     return true;
 }

@@ -9,13 +9,16 @@
 #include <string>
 
 #include "install/game_registry.h"
+#include "platform/dialogs.h"
 
 namespace install {
 
 // Registers the game in `install_folder` when the copy's `result` is non-zero; true exactly then.
-// A reinstall asks no desktop question. `language` (an index as game_registry numbers them) is
-// the menu screen's current language, stored again in the game's key.
+// A first installation asks `dialogs` the desktop question (no host: no desktop shortcut); a
+// reinstall asks nothing. `language` (an index as game_registry numbers them) is the menu
+// screen's current language, stored again in the game's key.
 bool RegisterInstallation(const std::string& install_folder,
-                          game_registry::InstallState install_state, int result, int language);
+                          game_registry::InstallState install_state, int result, int language,
+                          platform::DialogHost* dialogs);
 
 }  // namespace install

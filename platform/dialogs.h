@@ -3,8 +3,10 @@
 // The questions the portable code puts to the user. It asks for a dialog by its resource id and
 // gets back the result the dialog ended with: the id of the button pressed (IDOK 1, IDCANCEL 2)
 // or a dialog's own result code. Two questions carry figures of their own: the folder browser
-// and the disk space warning. The installer sets a host that shows its real modal dialogs;
-// tests set a scripted one; a tool sets one of its own. Hosts are called from worker threads.
+// and the disk space warning. Whoever starts the work hands it the host to ask: the installer's
+// shows its real modal dialogs, a test's answers from a script, a tool has one of its own. Hosts
+// are called from worker threads. Where no host is given (null) there is nobody to ask, and each
+// question gets its cautious answer.
 
 #include <cstdint>
 #include <string>
@@ -45,20 +47,14 @@ class DialogHost {
     virtual void ShowMessage(int resource_id, const std::string& text);
 };
 
-// Makes `host` the process-wide host (null: none) and returns the one it replaces.
-DialogHost* SetDialogHost(DialogHost* host);
-bool HasDialogHost();
-// The process-wide host, for code on the user-interface thread that hands it to a worker.
-DialogHost* DialogHostInForce();
-
-// Shows dialog `resource_id` through the host and returns its result; IDCANCEL without a host.
-int ShowDialog(int resource_id);
+// Shows dialog `resource_id` through `host` and returns its result; IDCANCEL without a host.
+int ShowDialog(DialogHost* host, int resource_id);
 // The host's folder browser; kDialogCancel (and an empty choice) without a host.
-int BrowseForFolder(const std::string& initial_path, const std::string& subfolder,
+int BrowseForFolder(DialogHost* host, const std::string& initial_path, const std::string& subfolder,
                     FolderChoice* choice);
 // The host's disk space warning; kDiskSpaceExit without a host.
-int AskDiskSpace(uint64_t required, uint64_t available, bool query_failed);
+int AskDiskSpace(DialogHost* host, uint64_t required, uint64_t available, bool query_failed);
 // The host's message `resource_id` with `text`; nothing without a host.
-void ShowMessage(int resource_id, const std::string& text);
+void ShowMessage(DialogHost* host, int resource_id, const std::string& text);
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 // one to drive.
 
 #include <cstdint>
+#include <functional>
 
 class ProgressIndicator {
   public:
@@ -18,3 +19,7 @@ class ProgressIndicator {
     virtual bool CancelRequested() = 0;
     virtual void ClearCancelRequest() = 0;
 };
+
+// Shows a progress indicator of `total` steps for work about to start, and hands it over; null
+// when it cannot be shown. Whoever shows it keeps it until the work has reported back.
+using ShowProgress = std::function<ProgressIndicator*(uint32_t total)>;

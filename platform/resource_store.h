@@ -1,8 +1,8 @@
 #pragma once
 
-// Resources handed in at run time: blocks of bytes that FindOwnResource finds before (on POSIX:
-// instead of) the program file's own. Tools and tests register them, for instance a pack to
-// extract. The caller keeps the bytes alive while they are registered.
+// Resources handed in at run time, which FindOwnResource finds on POSIX, where a program has no
+// resources of its own: the native tests register the blocks the code under test looks for. The
+// caller keeps the bytes alive while they are registered.
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 // Resources of the running program: blocks of bytes found by type name and integer id. Type names
-// compare without regard to case. Blocks that a test or a tool hands in with SetResource
-// (platform/resource_store.h) come first; then, on Win32, the program file's own resources.
+// compare without regard to case. On Win32 they are the program file's own; a POSIX program has
+// none, and finds only the blocks its tests hand in (platform/resource_store.h).
 
 #include <cstdint>
 

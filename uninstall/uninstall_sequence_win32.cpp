@@ -1,6 +1,5 @@
 #include "uninstall/uninstall_sequence_win32.h"
 
-#include "platform/dialogs.h"
 #include "platform/win32/ui/window_messages.h"
 #include "uninstall/uninstall_registration.h"
 #include "uninstall/uninstall_thread.h"
@@ -22,11 +21,11 @@ PostUninstallDone g_notify;  // one uninstall at a time
 }  // namespace
 
 bool StartUninstall(CWnd* menu_screen, const std::string& install_folder,
-                    const ShowProgress& show_progress) {
+                    platform::DialogHost& dialogs, const ShowProgress& show_progress) {
     RemoveRegistration();
     ProgressIndicator* progress = show_progress(kUninstallSteps);
     g_notify.window = menu_screen->m_hWnd;
-    if (!StartUninstallThread(install_folder, progress, platform::DialogHostInForce(), &g_notify)) {
+    if (!StartUninstallThread(install_folder, progress, &dialogs, &g_notify)) {
         g_notify.OnUninstallDone(false);
     }
     return true;

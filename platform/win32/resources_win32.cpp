@@ -1,19 +1,15 @@
-// The running program's own resources, after those registered at run time. FindResourceA
-// compares type names without regard to case; a loaded resource of the program file stays mapped
-// for the life of the process.
+// The running program's own resources. FindResourceA compares type names without regard to case;
+// a loaded resource of the program file stays mapped for the life of the process.
 
 #include <windows.h>
 
-#include "platform/resource_store.h"
+#include "platform/resources.h"
 
 namespace platform {
 
 bool FindOwnResource(const char* type, uint32_t id, ResourceBytes* bytes) {
     if (type == nullptr) {
         return false;
-    }
-    if (FindRegisteredResource(type, id, bytes)) {
-        return true;
     }
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type);

@@ -316,14 +316,12 @@ TEST_P(FolderChoiceTest, ShowsWhatTheRowSaysAndEndsThere) {
     }
 
     ScriptedUser user(root.path(), row);
-    platform::DialogHost* previous = platform::SetDialogHost(&user);
     std::string path = root / "Program Files";
     bool created = true;
     const bool chosen = install::ChooseInstallFolder(
-        &path,
+        &path, &user,
         [&](const std::string& folder, uint64_t* bytes) { return user.FreeSpace(folder, bytes); },
         &created);
-    platform::SetDialogHost(previous);
 
     std::vector<std::string> expected(row.shown.begin(), row.shown.end());
     EXPECT_EQ(user.shown(), expected)
@@ -367,18 +365,16 @@ INSTANTIATE_TEST_SUITE_P(Rows, FolderChoiceTest, testing::ValuesIn(kRows),
                          });
 
 TEST(FolderChoice, WithoutAnyoneToAskNothingIsChosen) {
-    platform::DialogHost* previous = platform::SetDialogHost(nullptr);
     std::string path = "/nowhere";
     bool created = true;
     EXPECT_FALSE(install::ChooseInstallFolder(
-        &path,
+        &path, nullptr,
         [](const std::string&, uint64_t*) {
             ADD_FAILURE() << "the free space was asked";
             return false;
         },
         &created));
     EXPECT_FALSE(created);
-    platform::SetDialogHost(previous);
 }
 
 }  // namespace

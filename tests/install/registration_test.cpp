@@ -183,11 +183,9 @@ TEST_P(RegistrationTest, WritesWhatTheRowSays) {
     RecordingWriter shortcuts(root.path());
     DesktopQuestion question(row.answer);
     platform::ShortcutWriter* previous_writer = platform::SetShortcutWriter(&shortcuts);
-    platform::DialogHost* previous_host = platform::SetDialogHost(&question);
     constexpr int kGerman = 2;  // the menu screen's current language
     const bool registered =
-        install::RegisterInstallation(game, row.install_state, row.result, kGerman);
-    platform::SetDialogHost(previous_host);
+        install::RegisterInstallation(game, row.install_state, row.result, kGerman, &question);
     platform::SetShortcutWriter(previous_writer);
 
     EXPECT_EQ(registered, row.result != 0);

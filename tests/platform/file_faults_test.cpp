@@ -115,13 +115,10 @@ class CountingHost : public platform::DialogHost {
 };
 
 TEST(Dialogs, GoThroughTheHostAndAreCancelledWithoutOne) {
-    platform::DialogHost* previous = platform::SetDialogHost(nullptr);
-    EXPECT_EQ(platform::ShowDialog(161), platform::kDialogCancel);
+    EXPECT_EQ(platform::ShowDialog(nullptr, 161), platform::kDialogCancel);
     CountingHost host;
-    platform::SetDialogHost(&host);
-    EXPECT_EQ(platform::ShowDialog(162), 1162);
+    EXPECT_EQ(platform::ShowDialog(&host, 162), 1162);
     EXPECT_EQ(host.last, 162);
-    EXPECT_EQ(platform::SetDialogHost(previous), &host);
 }
 
 }  // namespace
