@@ -21,7 +21,9 @@ constexpr uint32_t kCopyStartFlags =
     CREATE_NEW_PROCESS_GROUP | NORMAL_PRIORITY_CLASS | CREATE_NEW_CONSOLE;
 
 // Copies the program into the temp folder as "x.exe", removes the uninstall entry and starts the
-// copy in uninstalling mode. False when no copy could be made (nothing is changed then).
+// copy in uninstalling mode. False when no copy could be made or started: nothing is changed then
+// (a copy that would not start gets the uninstall entry and the single-instance event back, so
+// the game can still be uninstalled, and this program goes on as if started without arguments).
 //
 // The copy checks for another running instance as its first act, and this process is still
 // alive then; so the single-instance event is given up just before the copy starts, and the
@@ -51,8 +53,15 @@ bool HandOverUninstall(HANDLE* running_event) {
     start.current_folder = temp;
     start.creation_flags = kCopyStartFlags;
     platform::Process started;
-    started.Start(start);
-    return true;
+    if (started.Start(start)) {
+        return true;
+    }
+    const game_registry::StoredInstall stored = game_registry::ReadInstallState();
+    if (stored.state == game_registry::InstallState::kInstalled) {
+        game_registry::StoreUninstallEntry(stored.folder);
+    }
+    *running_event = CreateEventA(nullptr, TRUE, TRUE, kRunningEventName);
+    return false;
 }
 
 }  // namespace

@@ -284,6 +284,9 @@ void CMenuScreenDlg::Play() {
     PostQuitMessage(0);
 }
 
+// A close that comes while the folder is chosen (its questions are modal, but a close reaches the
+// menu screen all the same) waits for the choice: nothing chosen, the program ends at once; a copy
+// started, it is stopped at once and undone as a failed one.
 void CMenuScreenDlg::Install() {
     busy_ = 1;
     DisableAllItems();
@@ -291,17 +294,24 @@ void CMenuScreenDlg::Install() {
                       [this](uint32_t total) { return ShowProgressIndicator(total); })) {
         busy_ = 0;
         EnableAllItems();
+        EndIfAsked();
+    } else if (ending_) {
+        StopExtraction();
     }
 }
 
+// The menu screen counts as busy from the confirmation on, so that a close under the question
+// waits for its answer: "NO!" then ends the program, "YES " lets the removal run to its end first.
 void CMenuScreenDlg::Uninstall() {
+    busy_ = 1;
     if (!uninstalling_mode_) {
         CUninstallConfirmDlg confirm(this);
         if (confirm.DoModal() != IDOK) {
+            busy_ = 0;
+            EndIfAsked();
             return;
         }
     }
-    busy_ = 1;
     DisableAllItems();
     StartUninstall(this, install_folder_, dialogs_,
                    [this](uint32_t total) { return ShowProgressIndicator(total); });
@@ -345,10 +355,13 @@ void CMenuScreenDlg::ViewReadMe() {
     RemoveDirectoryA(folder);
 }
 
+// A copy that ended complete is registered even when the player has asked to leave meanwhile (a
+// stop that came after the writer's last record): the game is then whole and can be uninstalled.
+// Only the desktop question is left out; the player is not kept for it.
 void CMenuScreenDlg::OnInstallationFinished(int result) {
     SetCurrentDirectoryA(program_folder_.c_str());
-    const bool registered = install::RegisterInstallation(install_folder_, install_state_, result,
-                                                          language_index_, &dialogs_);
+    const bool registered = install::RegisterInstallation(
+        install_folder_, install_state_, result, language_index_, ending_ ? nullptr : &dialogs_);
     indicator_.reset();
     if (registered) {
         ReloadLanguage();

@@ -146,11 +146,17 @@ class InstallSessionTest : public MenuSessionTest {
         remove_.push_back(folder);
     }
 
-    bool NeedsSmallDrives() {
-        if (!Options().small_drives) {
-            std::printf("skipped: the run script mounted no small drives\n");
+    static bool NeedsSmallDrives() { return Options().small_drives; }
+
+    // Makes `entries` (files by their bytes, kFolderEntry for folders) below `folder`.
+    static void MakeTree(const std::string& folder, const TreeEntries& entries) {
+        ASSERT_TRUE(CreateFolders(folder)) << folder;
+        for (const auto& [name, content] : entries) {
+            const std::string path = folder + "\\" + name;
+            ASSERT_TRUE(content == kFolderEntry ? CreateFolders(path)
+                                                : WriteWholeFile(path, content))
+                << path;
         }
-        return Options().small_drives;
     }
 
     // Starts Setup.exe (or `program`) and clicks "Install" (or "Reinstall").

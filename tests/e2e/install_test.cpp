@@ -107,7 +107,7 @@ TEST_F(InstallTest, ExistingFolderIsOverwrittenOnlyWhenAsked) {
 
 TEST_F(InstallTest, FolderThatCannotBeCreated) {
     if (!NeedsSmallDrives()) {
-        return;
+        GTEST_SKIP() << "the run script mounted no small drives";
     }
     StartAndInstall();
     HWND browser = WaitForBrowser("C:\\Program Files");
@@ -218,7 +218,7 @@ TEST_F(InstallTest, ReinstallThatCannotCopySaysWhy) {
 
 TEST_F(InstallTest, TooLittleSpaceWarns) {
     if (!NeedsSmallDrives()) {
-        return;
+        GTEST_SKIP() << "the run script mounted no small drives";
     }
     // Half of the 300 MiB drive taken: 150 MiB free, less than an installation needs.
     std::string filler;
@@ -256,13 +256,8 @@ class DiskFullTest : public InstallSessionTest {
         const uint64_t taken = (8 * kMiB - payload_bytes / 2) & ~uint64_t{4095};
         HWND warning = InstallOntoFilledDrive(kTinyDrive, taken, &filler_);
         ASSERT_NE(warning, nullptr);
-        const std::string folder = GameFolderIn(kTinyDrive);
-        ASSERT_TRUE(existing.empty() || CreateFolders(folder));
-        for (const auto& [name, content] : existing) {
-            const std::string path = folder + "\\" + name;
-            ASSERT_TRUE(content == kFolderEntry ? CreateFolders(path)
-                                                : WriteWholeFile(path, content))
-                << path;
+        if (!existing.empty()) {
+            ASSERT_NO_FATAL_FAILURE(MakeTree(GameFolderIn(kTinyDrive), existing));
         }
         Press(warning, kContinueInstall);
         if (!existing.empty()) {
@@ -281,7 +276,7 @@ class DiskFullTest : public InstallSessionTest {
 
 TEST_F(DiskFullTest, RetryAfterFreeingSpaceCompletesTheCopy) {
     if (!NeedsSmallDrives()) {
-        return;
+        GTEST_SKIP() << "the run script mounted no small drives";
     }
     FillUntilDiskFull();
     ASSERT_NE(full_, nullptr);
@@ -294,7 +289,7 @@ TEST_F(DiskFullTest, RetryAfterFreeingSpaceCompletesTheCopy) {
 
 TEST_F(DiskFullTest, ExitFromSetupRollsTheFirstInstallBack) {
     if (!NeedsSmallDrives()) {
-        return;
+        GTEST_SKIP() << "the run script mounted no small drives";
     }
     FillUntilDiskFull();
     ASSERT_NE(full_, nullptr);
@@ -308,7 +303,7 @@ TEST_F(DiskFullTest, ExitFromSetupRollsTheFirstInstallBack) {
 // and asks nothing about saved games: only what an installation created itself goes again.
 TEST_F(DiskFullTest, ExitFromSetupOverAnExistingFolderKeepsItsFiles) {
     if (!NeedsSmallDrives()) {
-        return;
+        GTEST_SKIP() << "the run script mounted no small drives";
     }
     const TreeEntries existing = {{"notes.txt", "the player's notes"},
                                   {"save", kFolderEntry},
@@ -458,16 +453,93 @@ TEST_F(EscapeTest, DuringAFirstInstallTheCopyIsRolledBack) {
     EXPECT_FALSE(MachineKeyExists(kUninstallEntryKey));
 }
 
-TEST_F(EscapeTest, DuringAReinstallTheGameStaysRegistered) {
+// A first installation over a folder that was there ("Overwrite") is stopped the same way, and
+// the folder keeps every file it held: nobody is asked about its saved games.
+TEST_F(EscapeTest, DuringAFirstInstallOverAFolderThatWasThereItKeepsItsFiles) {
+    const TreeEntries existing = {{"notes.txt", "the player's notes"},
+                                  {"save", kFolderEntry},
+                                  {"save\\game1.sav", "a saved game"}};
+    ASSERT_NO_FATAL_FAILURE(MakeTree(kProposed, existing));
+    StartAndInstall(LongSetup());
+    HWND browser = WaitForBrowser("C:\\Program Files");
+    ASSERT_NE(browser, nullptr);
+    Press(browser, kOk);
+    HWND overwrite = WaitForOverwrite();
+    ASSERT_NE(overwrite, nullptr);
+    Press(overwrite, kOk);
+    EscapeDuringTheCopyInto(kProposed);
+    ExpectEndedByItself();
+    TreeEntries seen;
+    ASSERT_TRUE(ReadTree(kProposed, &seen));
+    for (const auto& [name, content] : existing) {
+        EXPECT_EQ(seen[name], content) << name;
+    }
+    EXPECT_EQ(RegisteredPath(), "");
+    EXPECT_FALSE(MachineKeyExists(kUninstallEntryKey));
+}
+
+// The copy's last file stays as it was: the reinstall stopped at once and was not undone.
+TEST_F(EscapeTest, DuringAReinstallTheCopyStopsAndTheGameStaysRegistered) {
     const std::string folder = std::string(kGamesFolder) + "\\Registered";
-    ASSERT_TRUE(CreateFolders(folder));
-    ASSERT_TRUE(WriteWholeFile(folder + "\\notes.txt", "the player's notes"));
+    const std::string last_file = "data\\part39\\big.bin";
+    ASSERT_NO_FATAL_FAILURE(MakeTree(folder, {{"notes.txt", "the player's notes"},
+                                              {"data", kFolderEntry},
+                                              {"data\\part39", kFolderEntry},
+                                              {last_file, "as it was"}}));
     ASSERT_TRUE(CreateMachineKey(kInstallKey, {{"Path", folder}}));
     StartAndInstall(LongSetup());
     EscapeDuringTheCopyInto(folder);
     ExpectEndedByItself();
     EXPECT_EQ(RegisteredPath(), folder);
     EXPECT_TRUE(Exists(folder + "\\notes.txt"));
+    std::string last;
+    EXPECT_TRUE(ReadWholeFile(folder + "\\" + last_file, &last));
+    EXPECT_EQ(last, "as it was") << "the copy went on to its end";
+}
+
+// A close that reaches the menu screen while the folder is chosen waits for the choice, then
+// stops the copy at once: the folder the choice made goes again and nothing is registered.
+TEST_F(EscapeTest, ACloseWhileTheFolderIsChosenStopsTheCopyAtOnce) {
+    StartAndInstall(LongSetup());
+    HWND browser = WaitForBrowser("C:\\Program Files");
+    ASSERT_NE(browser, nullptr);
+    ASSERT_TRUE(PostMessageA(menu_, WM_CLOSE, 0, 0));
+    Sleep(kQuietMs);
+    ASSERT_TRUE(IsWindow(browser)) << "the close took the folder browser away";
+    Press(browser, kOk);
+    ExpectEndedByItself();
+    EXPECT_FALSE(Exists(kProposed)) << "the copy was not undone";
+    EXPECT_EQ(RegisteredPath(), "");
+    EXPECT_FALSE(MachineKeyExists(kUninstallEntryKey));
+}
+
+// A close under the uninstall confirmation waits for the answer: after "YES " the removal runs
+// to its end under the menu screen, which still owns the saved-games question, and only then
+// does the program end.
+TEST_F(EscapeTest, ACloseUnderTheUninstallConfirmationWaitsForTheRemoval) {
+    const std::string folder = GameFolderIn(kGamesFolder);
+    ASSERT_NO_FATAL_FAILURE(MakeTree(folder, {{"Dominarch.exe", "the game"},
+                                              {"save", kFolderEntry},
+                                              {"save\\game1.sav", "a saved game"}}));
+    ASSERT_TRUE(CreateMachineKey(kInstallKey, {{"Path", folder}}));
+    menu_ = StartMenuScreen();
+    ASSERT_NE(menu_, nullptr);
+    ASSERT_NO_FATAL_FAILURE(ClickItem(kUninstallItem));
+    HWND confirmation = WaitForQuestion("Uninstall?", kCancel, "NO!");
+    ASSERT_NE(confirmation, nullptr);
+    ASSERT_TRUE(PostMessageA(menu_, WM_CLOSE, 0, 0));
+    Sleep(kQuietMs);
+    ASSERT_TRUE(IsWindow(menu_)) << "the menu screen ended under its question";
+    Press(confirmation, kOk);
+    HWND saves = WaitForQuestion("Uninstalling...", kCancel, "NO Way");
+    ASSERT_NE(saves, nullptr);
+    EXPECT_EQ(GetWindow(saves, GW_OWNER), menu_);
+    Press(saves, kCancel);
+    ExpectEndedByItself();
+    TreeEntries left;
+    ASSERT_TRUE(ReadTree(folder, &left));
+    EXPECT_EQ(left, (TreeEntries{{"save", kFolderEntry}, {"save\\game1.sav", "a saved game"}}));
+    EXPECT_EQ(RegisteredPath(), "");
 }
 
 TEST_F(EscapeTest, RightAfterYesTheUninstallRunsToItsEnd) {

@@ -3,7 +3,8 @@
 // install without the desktop shortcut and with a saved game, the uninstall that the Start-menu
 // shortcut starts (keeping the saved game), a third install over the kept folder, and the
 // uninstall that the uninstall entry's own command starts (deleting everything), with a program
-// planted at C:\Program.exe that an unquoted command would start in its place. After each step
+// planted at C:\Program.exe that an unquoted command would start in its place, and another at
+// C:\Temp.exe that an unquoted start of the temporary copy in "C:\Temp Dom" would. After each step
 // the registry, the files and the shortcuts are read back: the shortcuts through the shell's link
 // object here, and once more by an independent reader (lnkinfo) in the run script, which checks
 // the copies this walk leaves among the artifacts against the fields it writes beside them.
@@ -24,6 +25,34 @@ constexpr char kSavedGame[] = "C:\\Program Files\\Dominarch\\save\\game1.sav";
 constexpr char kUninstallString[] = "\"C:\\Program Files\\Dominarch\\Setup.exe\" /uninstall";
 // What the system would start for an unquoted "C:\Program Files\..." command line.
 constexpr char kPlanted[] = "C:\\Program.exe";
+// A temp folder with a blank, and what the system would start for an unquoted command line of
+// the temporary copy in it.
+constexpr char kSpacedTemp[] = "C:\\Temp Dom";
+constexpr char kPlantedForTemp[] = "C:\\Temp.exe";
+
+// Points TMP and TEMP at `folder` for the programs started while it lives.
+class TempFolderOfChildren {
+  public:
+    explicit TempFolderOfChildren(const std::string& folder) {
+        for (int i = 0; i < 2; ++i) {
+            char value[MAX_PATH + 1] = "";
+            const DWORD length = GetEnvironmentVariableA(kNames[i], value, sizeof value);
+            had_[i] = length > 0 && length < sizeof value;
+            saved_[i] = value;
+            SetEnvironmentVariableA(kNames[i], folder.c_str());
+        }
+    }
+    ~TempFolderOfChildren() {
+        for (int i = 0; i < 2; ++i) {
+            SetEnvironmentVariableA(kNames[i], had_[i] ? saved_[i].c_str() : nullptr);
+        }
+    }
+
+  private:
+    static constexpr const char* kNames[2] = {"TMP", "TEMP"};
+    bool had_[2] = {};
+    std::string saved_[2];
+};
 
 struct ExpectedShortcut {
     const char* target;
@@ -52,8 +81,10 @@ class LifeTest : public InstallSessionTest {
         DeleteFileIfPresent(temp_ + kGameRecord);
         DeleteFileIfPresent(temp_ + kCopyName);
         // The system lets go of a program's file a moment after the program has gone.
-        EXPECT_TRUE(WaitUntil([] { return DeleteFileIfPresent(kPlanted); }, kDefaultTimeoutMs))
-            << "cannot remove " << kPlanted;
+        for (const char* planted : {kPlanted, kPlantedForTemp}) {
+            EXPECT_TRUE(WaitUntil([&] { return DeleteFileIfPresent(planted); }, kDefaultTimeoutMs))
+                << "cannot remove " << planted;
+        }
     }
 
     std::string GroupShortcut(const char* name) const {
@@ -223,13 +254,23 @@ TEST_F(LifeTest, InstallPlayReinstallUninstallTwiceOver) {
     ASSERT_TRUE(setup_->WaitForExit(kDefaultTimeoutMs));
     const std::string command = UninstallCommand();
     ASSERT_EQ(command, kUninstallString);
-    // The stand-in game notes its start: started in Setup.exe's place, it would leave its record.
-    ASSERT_TRUE(CopyFileA(Options().game_path.c_str(), kPlanted, FALSE));
-    ASSERT_TRUE(DeleteFileIfPresent(temp_ + kGameRecord));
-    first = StartCommand(command);  // exactly as written, as the system's uninstall list does
+    // The stand-in game notes its start in its temp folder: started in the place of Setup.exe or
+    // of its temporary copy, it would leave its record there.
+    for (const char* planted : {kPlanted, kPlantedForTemp}) {
+        ASSERT_TRUE(CopyFileA(Options().game_path.c_str(), planted, FALSE));
+    }
+    ASSERT_NO_FATAL_FAILURE(RemoveAfterwards(kSpacedTemp));
+    ASSERT_TRUE(CreateFolders(kSpacedTemp));
+    {
+        TempFolderOfChildren spaced(std::string(kSpacedTemp) + "\\");
+        first = StartCommand(command);  // exactly as written, as the system's uninstall list does
+    }
     ASSERT_NE(first, nullptr);
     ASSERT_NO_FATAL_FAILURE(UninstallThroughTheCopy(first, true, true));
-    EXPECT_FALSE(FileExists(temp_ + kGameRecord)) << kPlanted << " was started";
+    EXPECT_TRUE(FileExists(std::string(kSpacedTemp) + "\\" + kCopyName))
+        << "the copy went elsewhere";
+    EXPECT_FALSE(FileExists(std::string(kSpacedTemp) + "\\" + kGameRecord))
+        << "a planted program ran";
     EXPECT_FALSE(Exists(kProposed));
     ExpectUnregistered(true);
     DeleteMachineKey(kCompanyKey);
