@@ -3,8 +3,8 @@
 //
 // Nothing is ever created, written or entered outside the install folder. Names were checked by
 // the reader; here the writer also never enters a symbolic link (or other reparse point), never
-// climbs above the install folder, and replaces a link that stands where a payload file goes
-// instead of writing through it.
+// climbs above the install folder, and never writes through a link that stands where a payload
+// file goes.
 
 #include "engine/copy_failure_message.h"
 #include "engine/extraction_run.h"
@@ -206,11 +206,13 @@ bool Writer::HandleFile(TransferRecord& record) {
     return true;
 }
 
-// A link where a payload file goes is removed (the link, never what it points to) and a plain
-// file written in its place: a file entry replaces whatever stood under its name, and writing
-// through the link would put the payload outside the install folder. A link that cannot be
-// removed this way (a folder junction on Windows) fails the run. The name is looked at only when
-// the creation failed: in an empty folder that never happens, and each look costs time.
+// A link where a payload file goes is never written through, which would put the payload outside
+// the install folder. Where the platform can remove the link itself (POSIX), it goes and a plain
+// file is written in its place, as a file entry replaces whatever stood under its name; where it
+// cannot tell the link from its target (Win32 deletes the target; under wine a link to a file
+// looks like a file), or where a name's real place cannot be read, the run fails and says so. The
+// name is looked at only when the creation failed: in an empty folder that never happens, and
+// each look costs time.
 bool Writer::CreateOutputFile(const std::string& name) {
     bool link_removed = false;
     for (;;) {
@@ -229,8 +231,10 @@ bool Writer::CreateOutputFile(const std::string& name) {
         }
         if (kind == platform::PathKind::kLink && !link_removed) {
             if (FsError removal = platform::RemoveFile(name); removal != FsError::kOk) {
-                Fail(path_.Of(name), std::string("is a symbolic link that cannot be replaced: ") +
-                                         DescribeFsFailure(removal));
+                Fail(path_.Of(name),
+                     std::string("is a symbolic link, or a name whose real place cannot be read, "
+                                 "and is never written through or replaced: ") +
+                         DescribeFsFailure(removal));
                 return false;
             }
             link_removed = true;

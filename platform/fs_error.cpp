@@ -14,4 +14,9 @@ void NoteSystemError(uint32_t code, FsError mapped_to) {
     t_last_error = {code, mapped_to};
 }
 
+FsError Refusal() {
+    NoteSystemError(0, FsError::kAccessDenied);
+    return FsError::kAccessDenied;
+}
+
 }  // namespace platform

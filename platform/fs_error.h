@@ -33,6 +33,9 @@ struct SystemError {
 };
 SystemError LastSystemError();
 void NoteSystemError(uint32_t code, FsError mapped_to);  // for the back ends
+// kAccessDenied for a refusal a back end decides by itself (a link, a name that leads nowhere):
+// no system code stands behind it, so none that an earlier call noted is taken for its reason.
+FsError Refusal();
 
 // The system's own words for `code`, without the full stop and line end; "" when it has none.
 std::string SystemErrorText(uint32_t code);

@@ -309,12 +309,12 @@ FsError OutputFile::Create(const std::string& path) {
     // would wait for ever. The file is emptied only once it is known to be a regular one.
     fd = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
     if (fd < 0) {
-        return errno == ELOOP || errno == ENXIO ? FsError::kAccessDenied : LastError();
+        return errno == ELOOP || errno == ENXIO ? Refusal() : LastError();
     }
     struct stat info;
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
-        return FsError::kAccessDenied;
+        return Refusal();
     }
     if (ftruncate(fd, 0) != 0 || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
         const FsError error = LastError();

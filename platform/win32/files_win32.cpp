@@ -81,7 +81,7 @@ FsError RemoveFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) || LeadsElsewhere(path))) {
-        return FsError::kAccessDenied;
+        return Refusal();
     }
     return Result(RemoveDirectoryA(path.c_str()));
 }
@@ -93,7 +93,7 @@ FsError RemoveFile(const std::string& path) {
         return fault;
     }
     if (LeadsElsewhere(path)) {
-        return FsError::kAccessDenied;
+        return Refusal();
     }
     return Result(DeleteFileA(path.c_str()));
 }
@@ -237,7 +237,7 @@ FsError OutputFile::Create(const std::string& path) {
         // link to a file elsewhere, or one to nothing (the name exists, yet no file answers
         // to it), would be written through.
         if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES || LeadsElsewhere(path)) {
-            return FsError::kAccessDenied;
+            return Refusal();
         }
         file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, &inheritable, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
