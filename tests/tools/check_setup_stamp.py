@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 """What `dompack setup` writes, read back by an independent PE reader (Debian's python3-pefile):
-a game folder stamped into the payload-free installer twice gives the same bytes; the result is a
-valid image (sections, image size, checksum) that keeps every resource of the stub byte for byte
-and whose PACK 131 is exactly what `dompack build` packs of the folder with the stub as its
-Setup.exe; list and verify read it as they read that pack; a signed copy verifies; and damaged
-copies, a signed or stamped stub, and a folder that holds Setup.exe are handled as they must be.
+a game folder stamped into the payload-free installer twice, or with the stub reached through a
+symbolic link, gives the same bytes; the result is a valid image (sections, image size, checksum)
+that keeps every resource of the stub byte for byte and whose PACK 131 is exactly what `dompack
+build` packs of the folder with the stub as its Setup.exe; list and verify read it as they read
+that pack; a signed copy verifies; and damaged copies, a signed or stamped stub, and a folder that
+holds Setup.exe are handled as they must be.
 
 usage: check_setup_stamp.py DOMPACK STUB GAME_DIR
 """
@@ -64,12 +65,28 @@ def main():
 
 
 def check_stamp(dompack, stub, game, work):
-    first, second = os.path.join(work, "first.exe"), os.path.join(work, "second.exe")
-    for out in (first, second):
-        result = run(dompack, "setup", game, out, "--stub", stub)
-        check(result.returncode == 0, f"setup exits 0: {result.stderr}")
-    with open(first, "rb") as a, open(second, "rb") as b:
-        check(a.read() == b.read(), "stamping the same folder twice gives the same bytes")
+    # The publisher's folder with the stub beside dompack as a symbolic link.
+    publisher = os.path.join(work, "publisher")
+    os.mkdir(publisher)
+    shutil.copy(dompack, publisher)
+    link = os.path.join(publisher, "SetupBare.exe")
+    os.symlink(os.path.abspath(stub), link)
+    stampings = {
+        "the same stub again": (dompack, "--stub", stub),
+        "the stub through a link": (dompack, "--stub", link),
+        "a linked stub beside dompack": (os.path.join(publisher, "dompack"),),
+    }
+    first = os.path.join(work, "first.exe")
+    result = run(dompack, "setup", game, first, "--stub", stub)
+    check(result.returncode == 0, f"setup exits 0: {result.stderr}")
+    for label, (program, *stub_option) in stampings.items():
+        out = os.path.join(work, "again.exe")
+        result = run(program, "setup", game, out, *stub_option)
+        check(result.returncode == 0, f"setup with {label} exits 0: {result.stderr}")
+        if result.returncode == 0:
+            with open(first, "rb") as a, open(out, "rb") as b:
+                check(a.read() == b.read(), f"setup with {label} gives the same bytes")
+            os.remove(out)
 
     base = pefile.PE(stub)
     out = pefile.PE(first)

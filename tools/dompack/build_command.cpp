@@ -48,6 +48,10 @@ class PackWriter {
     // Copies exactly `entry.size` bytes of the file; a file whose size differs from the scan's
     // is kChanged. errno tells a read or write error.
     BodyResult WriteBody(const ScannedEntry& entry) {
+        if (entry.contents != nullptr) {
+            return gzip_->Write(entry.contents, entry.size) ? BodyResult::kOk
+                                                            : BodyResult::kWriteError;
+        }
         int fd = open(entry.path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) {
             return BodyResult::kReadError;

@@ -59,10 +59,11 @@ int DepthAfter(const ScannedEntry& entry, int depth) {
            (entry.kind == PackEntryKind::kUp ? 1 : 0);
 }
 
-// Puts the stub into the scanned tree as its top-level Setup.exe, in name order; a Setup.exe the
-// folder holds there (in any letter case) is replaced, with a warning. False (with `error`) when
-// a folder of that name stands there.
-bool PutStubInTree(const std::string& stub_path, uint32_t stub_size,
+// Puts the stub into the scanned tree as its top-level Setup.exe, in name order, packed from the
+// bytes read (which may have come through a link, and cannot change between the stamp and the
+// pack); a Setup.exe the folder holds there (in any letter case) is replaced, with a warning.
+// False (with `error`) when a folder of that name stands there.
+bool PutStubInTree(const std::string& stub_path, const std::vector<uint8_t>& stub,
                    std::vector<ScannedEntry>* entries, std::string* error) {
     int depth = 0;
     for (auto it = entries->begin(); it != entries->end();) {
@@ -90,7 +91,8 @@ bool PutStubInTree(const std::string& stub_path, uint32_t stub_size,
         }
         depth = DepthAfter(*at, depth);
     }
-    entries->insert(at, ScannedEntry{PackEntryKind::kFile, kSetupName, stub_size, stub_path});
+    entries->insert(at, ScannedEntry{PackEntryKind::kFile, kSetupName,
+                                     static_cast<uint32_t>(stub.size()), stub_path, stub.data()});
     return true;
 }
 
@@ -153,7 +155,7 @@ int RunSetup(const std::string& folder, const std::string& out, const std::strin
     if (int status = ScanForPack(kCommand, folder, &entries); status != kExitOk) {
         return status;
     }
-    if (!PutStubInTree(stub_path, static_cast<uint32_t>(stub.size()), &entries, &error)) {
+    if (!PutStubInTree(stub_path, stub, &entries, &error)) {
         return Fail(error, kExitFaulty);
     }
 
