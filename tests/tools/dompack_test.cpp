@@ -1,6 +1,8 @@
 // dompack as a publisher runs it: build a folder, list and verify the pack, and the refusals,
-// each checked by exit status, message and what is left on disk.
+// each checked by exit status, message and what is left on disk; and the pack writer's size limit,
+// called directly (a pack that passes the installer's would take gigabytes).
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "tests/engine/pack_fixture.h"
+#include "tools/dompack/pack_stream.h"
 
 namespace fs = std::filesystem;
 
@@ -213,6 +216,32 @@ TEST(Dompack, BuildCutsTheSameMembersOnAnyNumberOfThreads) {
             first = gz;
         }
         EXPECT_EQ(gz, first) << threads << " threads give other bytes than 1";
+    }
+}
+
+// The limit dompack setup puts on an installer's pack: refused (status 1) as soon as the pack
+// passes it, with nothing past it written.
+TEST(DompackPackStream, StopsAsSoonAsThePackPassesItsLimit) {
+    const Bytes noise = Pattern(5 << 20, 3);  // three members that deflate cannot shrink
+    const std::vector<ScannedEntry> entries = {{PackEntryKind::kFile, "noise",
+                                                static_cast<uint32_t>(noise.size()), "noise",
+                                                noise.data()}};
+    TempFolder work;
+    const std::string out = (work.path() / "pack").string();
+    auto write = [&](uint64_t limit, PackSummary* summary) {
+        const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const int status = WritePackStream("setup", entries, fd, out, limit, summary);
+        close(fd);
+        return status;
+    };
+    PackSummary whole;
+    ASSERT_EQ(write(kNoPackLimit, &whole), 0);
+    const std::pair<uint64_t, int> rows[] = {
+        {whole.compressed_size, 0}, {whole.compressed_size - 1, 1}, {1 << 20, 1}};
+    for (const auto& [limit, status] : rows) {
+        PackSummary summary;
+        EXPECT_EQ(write(limit, &summary), status) << limit;
+        EXPECT_LE(fs::file_size(out), limit) << limit;
     }
 }
 

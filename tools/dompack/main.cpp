@@ -128,8 +128,10 @@ const Command kCommands[] = {
      "The same DIR and stub give the same bytes on every run and every machine. Sign OUT.exe\n"
      "afterwards if you sign (osslsigncode sign ...): a signed stub is refused.\n"
      "\n"
-     "Refused (exit status 1): everything 'dompack build' refuses, and a stub that is not a\n"
-     "payload-free installer (it carries a payload already, is signed, or is no PE image).\n"
+     "Refused (exit status 1): everything 'dompack build' refuses; a pack of more than\n"
+     "1800 MiB, the most the 32-bit installer can carry (dompack stops as soon as the pack\n"
+     "passes it); and a stub that is not a payload-free installer (it carries a payload\n"
+     "already, is signed, or is no PE image).\n"
      "Exit status 2: bad usage or an I/O error. OUT.exe is written under a temporary name and\n"
      "renamed when complete; on any failure nothing is left behind.\n",
      RunSetupArguments},

@@ -329,13 +329,6 @@ uint64_t StampedFileSize(const StampPlan& plan, uint64_t pack_size) {
 bool FinishStamp(const StampPlan& plan, uint64_t pack_size, uint8_t* file, size_t file_size,
                  std::string* error) {
     const uint64_t image_size = AlignUp(plan.section_rva + pack_size, plan.section_alignment);
-    if (pack_size > kMaxInstallerPack) {
-        *error = "the pack is " + std::to_string(pack_size >> 20) +
-                 " MiB: the 32-bit installer can carry at most " +
-                 std::to_string(kMaxInstallerPack >> 20) +
-                 " MiB (its whole program file must fit into its 2 GB of addresses)";
-        return false;
-    }
     if (pack_size == 0 || image_size > kMaxStampedPack ||
         file_size != StampedFileSize(plan, pack_size)) {
         *error = pack_size == 0 ? "the pack is empty" : "the pack is too large for a program file";
@@ -354,18 +347,4 @@ bool FinishStamp(const StampPlan& plan, uint64_t pack_size, uint8_t* file, size_
     PutLe32(static_cast<uint32_t>(pack_size), file + plan.data_entry_offset + 4);
     PutLe32(PeChecksum(file, file_size, plan.checksum_offset), file + plan.checksum_offset);
     return true;
-}
-
-bool StampPack(const std::vector<uint8_t>& stub, const uint8_t* pack, size_t pack_size,
-               std::vector<uint8_t>* out, std::string* error) {
-    StampPlan plan;
-    if (!PlanStamp(stub.data(), stub.size(), &plan, error)) {
-        return false;
-    }
-    out->assign(stub.begin(), stub.end());
-    out->resize(StampedFileSize(plan, pack_size), 0);
-    if (pack_size > 0) {
-        std::memcpy(out->data() + plan.pack_offset, pack, pack_size);
-    }
-    return FinishStamp(plan, pack_size, out->data(), out->size(), error);
 }

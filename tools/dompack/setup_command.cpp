@@ -168,7 +168,8 @@ int RunSetup(const std::string& folder, const std::string& out, const std::strin
         return IoFailure(out);
     }
     PackSummary summary;
-    if (int status = WritePackStream(kCommand, entries, file.fd(), out, &summary);
+    if (int status =
+            WritePackStream(kCommand, entries, file.fd(), out, kMaxInstallerPack, &summary);
         status != kExitOk) {
         return status;
     }
