@@ -140,38 +140,58 @@ def check_stamp(dompack, stub, game, work):
 
 
 def damaged_copies(setup):
-    """Setup.exe damaged three ways, as (label, bytes)."""
+    """Setup.exe damaged in several ways, as (label, bytes, the commands that refuse it, a text of
+    their message)."""
     with open(setup, "rb") as f:
-        data = bytearray(f.read())
-    pe = pefile.PE(data=bytes(data))
-    copies = [("cut short", bytes(data[: len(data) // 2]))]
-    outside = bytearray(data)
-    directory = pe.OPTIONAL_HEADER.DATA_DIRECTORY[2]
-    outside[directory.get_file_offset():directory.get_file_offset() + 4] = \
-        (0x7FFF0000).to_bytes(4, "little")
-    copies.append(("resource directory outside the file", bytes(outside)))
-    for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries:
-        if str(kind.name) == "PACK":
-            entry = kind.directory.entries[0].directory.entries[0].data.struct
-            size_at = entry.get_file_offset() + 4
-            for label, size in (("PACK size past the file", len(data) * 2),
-                                ("PACK size too small", entry.Size - 1000)):
-                wrong = bytearray(data)
-                wrong[size_at:size_at + 4] = size.to_bytes(4, "little")
-                copies.append((label, bytes(wrong)))
-    return copies
+        data = f.read()
+    pe = pefile.PE(data=data)
+
+    def changed(offset, new):
+        return data[:offset] + new + data[offset + len(new):]
+
+    def le32(value):
+        return value.to_bytes(4, "little")
+
+    def kind(type_key):
+        return [k for k in pe.DIRECTORY_ENTRY_RESOURCE.entries
+                if type_key in (k.id, str(k.name))][0]
+
+    def data_entry(type_key, resource_id):
+        entry = [e for e in kind(type_key).directory.entries if e.id == resource_id][0]
+        return entry.directory.entries[0].data.struct
+
+    def zeroed(type_key, resource_id):
+        entry = data_entry(type_key, resource_id)
+        return changed(pe.get_offset_from_rva(entry.OffsetToData), bytes(entry.Size))
+
+    pack = data_entry("PACK", 131)
+    both = ("list", "verify")
+    # list reads only the pack's directory and no other resource.
+    return [
+        ("cut short", data[: len(data) // 2], both, "runs past the end of the file"),
+        ("resource directory outside the file",
+         changed(pe.OPTIONAL_HEADER.DATA_DIRECTORY[2].get_file_offset(), le32(0x7FFF0000)), both,
+         "the resource directory lies outside the file"),
+        ("PACK size past the file", changed(pack.get_file_offset() + 4, le32(len(data) * 2)),
+         both, "#131's data"),
+        ("PACK size too small", changed(pack.get_file_offset() + 4, le32(pack.Size - 1000)),
+         ("verify",), "truncated"),
+        ("its icon images renumbered", changed(kind(3).struct.get_file_offset(), le32(0x7FFF)),
+         ("verify",), "icon 128 is damaged: the icon image"),
+        ("string table block 1 zeroed", zeroed(6, 1), ("verify",), "string table block 1"),
+        ("dialog 102 zeroed", zeroed(5, 102), ("verify",), "dialog 102 is damaged"),
+    ]
 
 
 def check_damage(dompack, work):
-    for label, data in damaged_copies(os.path.join(work, "Setup.exe")):
+    for label, data, commands, message in damaged_copies(os.path.join(work, "Setup.exe")):
         damaged = os.path.join(work, "damaged.exe")
         with open(damaged, "wb") as f:
             f.write(data)
-        # list reads only the directory, which a PACK cut short by its size still holds whole.
-        for command in ("verify",) if label == "PACK size too small" else ("list", "verify"):
+        for command in commands:
             result = run(dompack, command, damaged)
-            check(result.returncode == 1 and "dompack" in result.stderr,
-                  f"{command} of a Setup.exe with {label}: status 1 and a message "
+            check(result.returncode == 1 and message in result.stderr,
+                  f"{command} of a Setup.exe with {label}: status 1 and '{message}' "
                   f"(status {result.returncode}, {result.stderr.strip()})")
 
 

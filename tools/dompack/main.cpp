@@ -92,7 +92,9 @@ const Command kCommands[] = {
      "length field, no truncation), the magic, every name, the walk of folder and up entries\n"
      "(never above the install folder, ending in it) and that the bodies fill the rest of the\n"
      "stream exactly. Stops at the first fault and names it, with the entry's number (from 0,\n"
-     "in directory order) when the fault is an entry's.\n"
+     "in directory order) when the fault is an entry's. Of an installer (Setup.exe), also\n"
+     "checks every resource it needs (its dialogs, bitmaps, glyph table, ReadMe, strings and\n"
+     "icon with its images) and names a missing or damaged one by its id.\n"
      "Exit status 0 for a good pack, 1 for a faulty one, 2 for bad usage or an I/O error.\n",
      [](const std::vector<std::string>& a) { return RunVerify(a[0]); }},
     {"extract", 2,
