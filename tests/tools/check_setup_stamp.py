@@ -197,6 +197,23 @@ def check_damage(dompack, work):
 
 def check_refusals(dompack, stub, game, work):
     out = os.path.join(work, "refused.exe")
+    # What build refuses, setup refuses with the same status.
+    bad_name = os.path.join(work, "game-with-a-bad-name")
+    shutil.copytree(game, bad_name)
+    with open(os.path.join(bad_name, "a:b"), "wb") as f:
+        f.write(b"a name Windows cannot use")
+    missing = os.path.join(work, "missing")
+    for label, folder, output, status in (
+            ("a name Windows cannot use", bad_name, out, 1),
+            ("a missing game folder", missing, out, 2),
+            ("a missing output folder", game, os.path.join(missing, "x.exe"), 2)):
+        built = run(dompack, "build", folder, output + ".pack")
+        stamped = run(dompack, "setup", folder, output, "--stub", stub)
+        check(built.returncode == status and stamped.returncode == status,
+              f"{label}: build and setup exit {status} (build {built.returncode}, setup "
+              f"{stamped.returncode}: {stamped.stderr.strip()})")
+        check(not [name for name in os.listdir(work) if name.startswith("refused.exe")],
+              f"{label}: nothing is left")
     stamped = os.path.join(work, "Setup.exe")
     result = run(dompack, "setup", game, out, "--stub", stamped)
     check(result.returncode == 1 and "payload already" in result.stderr,

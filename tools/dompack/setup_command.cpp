@@ -105,22 +105,21 @@ bool ReadStub(const std::string& path, std::vector<uint8_t>* stub, std::string* 
     return true;
 }
 
-// Sets the headers of the file written so far, once the pack's size is known.
-bool FinishFile(int fd, const StampPlan& plan, uint64_t pack_size, const std::string& out,
-                std::string* error) {
+// Sets the headers of the file written so far, once the pack's size is known. kExitOk, or the
+// exit status after a message: an I/O error, or a pack the program file cannot hold.
+int FinishFile(int fd, const StampPlan& plan, uint64_t pack_size, const std::string& out) {
     const uint64_t size = StampedFileSize(plan, pack_size);
     if (ftruncate(fd, static_cast<off_t>(size)) != 0) {
-        *error = out + ": " + std::strerror(errno);
-        return false;
+        return IoFailure(out);
     }
     void* mapping = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     if (mapping == MAP_FAILED) {
-        *error = out + ": " + std::strerror(errno);
-        return false;
+        return IoFailure(out);
     }
-    const bool ok = FinishStamp(plan, pack_size, static_cast<uint8_t*>(mapping), size, error);
+    std::string error;
+    const bool ok = FinishStamp(plan, pack_size, static_cast<uint8_t*>(mapping), size, &error);
     munmap(mapping, size);
-    return ok;
+    return ok ? kExitOk : Fail(error, kExitFaulty);
 }
 
 bool WriteAll(int fd, const uint8_t* data, size_t size) {
@@ -173,8 +172,8 @@ int RunSetup(const std::string& folder, const std::string& out, const std::strin
         status != kExitOk) {
         return status;
     }
-    if (!FinishFile(file.fd(), plan, summary.compressed_size, out, &error)) {
-        return Fail(error, kExitFaulty);
+    if (int status = FinishFile(file.fd(), plan, summary.compressed_size, out); status != kExitOk) {
+        return status;
     }
     if (!file.Commit(out)) {
         return IoFailure(out);
