@@ -3,6 +3,7 @@
 // called directly (a pack that passes the installer's would take gigabytes).
 
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -358,6 +361,39 @@ TEST(Dompack, BuildRefusesWhatAPackCannotCarry) {
         EXPECT_EQ(build.status, 1) << row.label << ": " << build.err;
         EXPECT_NE(build.err.find(row.fault), std::string::npos) << row.label << ": " << build.err;
         EXPECT_TRUE(Entries(work.path() / "out").empty()) << row.label << ": output left behind";
+    }
+}
+
+// Ctrl-C or a kill while the pack is written: dompack stops by the signal, and its temporary file
+// goes with it.
+TEST(Dompack, AStopSignalRemovesTheTemporaryFile) {
+    TempFolder work;
+    WriteText(work.path() / "game" / "zeros", "");
+    fs::resize_file(work.path() / "game" / "zeros", uint64_t{1} << 30);  // sparse; seconds to pack
+    fs::create_directories(work.path() / "out");
+    const std::string game = (work.path() / "game").string();
+    const std::string pack = (work.path() / "out" / "game.pack").string();
+    for (int signal : {SIGINT, SIGTERM}) {
+        const char* arguments[] = {DOMPACK_PATH, "build", game.c_str(), pack.c_str(), nullptr};
+        posix_spawn_file_actions_t quiet;
+        posix_spawn_file_actions_init(&quiet);
+        posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawn(&pid, DOMPACK_PATH, &quiet, nullptr,
+                              const_cast<char* const*>(arguments), environ),
+                  0);
+        posix_spawn_file_actions_destroy(&quiet);
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (fs::is_empty(work.path() / "out") && std::chrono::steady_clock::now() < give_up) {
+            usleep(1000);
+        }
+        const bool writing = !fs::is_empty(work.path() / "out") && !fs::exists(pack);
+        kill(pid, signal);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(writing) << "no temporary file, or the pack done before the signal";
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        EXPECT_TRUE(fs::is_empty(work.path() / "out")) << signal << ": temporary file left";
     }
 }
 
