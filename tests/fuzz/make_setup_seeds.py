@@ -11,6 +11,7 @@ import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 RSRC_RVA = 0x1000
+ALIGNMENT = 0x1000  # of the sections in the file as in memory, as the stub is linked
 
 
 def gzip(raw):
@@ -96,25 +97,25 @@ def installer_resources(without=(), zeroed=()):
 
 
 def program(rsrc, rsrc_rva=RSRC_RVA):
-    raw_size = (len(rsrc) + 0x1FF) // 0x200 * 0x200
+    raw_size = (len(rsrc) + ALIGNMENT - 1) // ALIGNMENT * ALIGNMENT
     dos = b"MZ" + b"\0" * 58 + struct.pack("<I", 0x40)
     coff = struct.pack("<HHIIIHH", 0x14C, 1, 0, 0, 0, 0xE0, 0x0102)
     optional = struct.pack(
         "<HBBIIIIIIIIIHHHHHHIIIIHHIIIIII",
         0x10B, 0, 0,  # magic, linker version
         0, 0, 0, 0, 0, 0,  # code, data and bss sizes, entry point, code and data bases
-        0x400000, 0x1000, 0x200,  # image base, section and file alignment
+        0x400000, ALIGNMENT, ALIGNMENT,  # image base, section and file alignment
         4, 0, 0, 0, 4, 0,  # system, image and subsystem versions
-        0, 0x2000, 0x200, 0,  # win32 version, image size, header size, checksum
+        0, RSRC_RVA + raw_size, ALIGNMENT, 0,  # win32 version, image size, header size, checksum
         2, 0,  # GUI subsystem, DLL characteristics
         0x100000, 0x1000, 0x100000, 0x1000, 0, 16)  # stack, heap, loader flags, directories
     directories = [(0, 0)] * 16
     directories[2] = (rsrc_rva, len(rsrc))
     optional += b"".join(struct.pack("<II", *d) for d in directories)
-    section = b".rsrc\0\0\0" + struct.pack("<IIIIIIHHI", len(rsrc), RSRC_RVA, raw_size, 0x200,
-                                           0, 0, 0, 0, 0x40000040)
+    section = b".rsrc\0\0\0" + struct.pack("<IIIIIIHHI", len(rsrc), RSRC_RVA, raw_size,
+                                           ALIGNMENT, 0, 0, 0, 0, 0x40000040)
     headers = dos + b"PE\0\0" + coff + optional + section
-    return headers + b"\0" * (0x200 - len(headers)) + rsrc + b"\0" * (raw_size - len(rsrc))
+    return headers + b"\0" * (ALIGNMENT - len(headers)) + rsrc + b"\0" * (raw_size - len(rsrc))
 
 
 def main():
@@ -124,7 +125,7 @@ def main():
     seeds = {
         "good": good,
         "stub": program(resources(b"dompack: no payload in this stub")),
-        "cut_short": good[:0x220],
+        "cut_short": good[:ALIGNMENT + 0x20],
         "resources_outside": program(resources(tiny_pack()), rsrc_rva=0x7FFF0000),
         "pack_size_past_the_file": program(resources(tiny_pack(), pack_size=0x10000)),
         "pack_size_too_small": program(resources(tiny_pack(), pack_size=10)),
@@ -134,7 +135,7 @@ def main():
         "dialog_102_zeroed": program(installer_resources(zeroed={(5, 102)})),
     }
     name_outside = bytearray(good)
-    name_outside[0x200 + 16:0x200 + 20] = struct.pack("<I", 0x8000FFF0)
+    name_outside[ALIGNMENT + 16:ALIGNMENT + 20] = struct.pack("<I", 0x8000FFF0)
     seeds["name_outside"] = bytes(name_outside)
     for name, data in seeds.items():
         with open(os.path.join(out, name), "wb") as f:

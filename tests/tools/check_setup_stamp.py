@@ -214,11 +214,20 @@ def check_refusals(dompack, stub, game, work):
               f"{stamped.returncode}: {stamped.stderr.strip()})")
         check(not [name for name in os.listdir(work) if name.startswith("refused.exe")],
               f"{label}: nothing is left")
-    stamped = os.path.join(work, "Setup.exe")
-    result = run(dompack, "setup", game, out, "--stub", stamped)
-    check(result.returncode == 1 and "payload already" in result.stderr,
-          f"a stamped stub is refused: {result.stderr.strip()}")
-    check(not os.path.exists(out), "nothing is left of a refused setup")
+    unmappable = os.path.join(work, "aligned-to-512.exe")
+    with open(stub, "rb") as f:
+        data = bytearray(f.read())
+    at = pefile.PE(data=bytes(data)).OPTIONAL_HEADER.get_field_absolute_offset("FileAlignment")
+    data[at:at + 4] = (512).to_bytes(4, "little")
+    with open(unmappable, "wb") as f:
+        f.write(data)
+    for label, bad_stub, message in (
+            ("a stamped stub", os.path.join(work, "Setup.exe"), "payload already"),
+            ("a stub of file alignment 512", unmappable, "file alignment is 512")):
+        result = run(dompack, "setup", game, out, "--stub", bad_stub)
+        check(result.returncode == 1 and message in result.stderr,
+              f"{label} is refused: {result.stderr.strip()}")
+        check(not os.path.exists(out), f"nothing is left of a setup with {label}")
     game_with_setup = os.path.join(work, "game-with-old-setup")
     shutil.copytree(game, game_with_setup)
     with open(os.path.join(game_with_setup, "setup.EXE"), "wb") as f:

@@ -133,7 +133,8 @@ const Command kCommands[] = {
      "Refused (exit status 1): everything 'dompack build' refuses; a pack of more than\n"
      "1800 MiB, the most the 32-bit installer can carry (dompack stops as soon as the pack\n"
      "passes it); and a stub that is not a payload-free installer (it carries a payload\n"
-     "already, is signed, or is no PE image).\n"
+     "already, is signed, is no PE image, or is linked with a file alignment other than its\n"
+     "section alignment of 4096 or more, which the system could not map).\n"
      "Exit status 2: bad usage or an I/O error. OUT.exe is written under a temporary name and\n"
      "renamed when complete; on any failure nothing is left behind.\n",
      RunSetupArguments},

@@ -18,6 +18,9 @@ constexpr uint32_t kResourceLevels = 3;
 constexpr uint32_t kPackSectionCharacteristics = 0x40000040u;  // initialised data, readable
 constexpr char kPackSectionName[] = ".pack";
 constexpr uint32_t kPackResourceId = 131;
+// The system maps a program file (rather than reading all of it) only when its sections lie in
+// the file as in memory: the file alignment is the section alignment, a page or more.
+constexpr uint32_t kPageSize = 4096;
 
 uint32_t Le16(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8;
@@ -286,6 +289,14 @@ bool PlanStamp(const uint8_t* stub, size_t stub_size, StampPlan* plan, std::stri
     if (std::string_view(reinterpret_cast<const char*>(stub) + placeholder.file_offset,
                          placeholder.size) != kPayloadPlaceholder) {
         *error = "the stub carries a payload already (its PACK 131 is not the placeholder)";
+        return false;
+    }
+    if (image.file_alignment() < kPageSize || image.file_alignment() != image.section_alignment()) {
+        *error = "the stub's file alignment is " + std::to_string(image.file_alignment()) +
+                 " and its section alignment " + std::to_string(image.section_alignment()) +
+                 ": the system maps a program file only when both are the same, 4096 or more, "
+                 "and would read the whole installer, payload and all, into memory at start "
+                 "(link the stub with -Wl,--file-alignment,4096)";
         return false;
     }
     if (image.raw_end() != stub_size && !image.EndsInStringTable()) {

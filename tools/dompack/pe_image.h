@@ -120,8 +120,9 @@ inline constexpr uint64_t kMaxStampedPack = 0x7FFFFFFFu;
 inline constexpr uint64_t kMaxInstallerPack = 1800ull << 20;
 
 // False with `error` for a stub that is not a PE image, has no placeholder PACK 131 (it carries
-// a payload already), is signed, has data after its last section, or has no room in its headers
-// for one more section.
+// a payload already), is signed, cannot be mapped by the system (its file alignment is not its
+// section alignment of 4096 or more), has data after its last section, or has no room in its
+// headers for one more section.
 bool PlanStamp(const uint8_t* stub, size_t stub_size, StampPlan* plan, std::string* error);
 uint64_t StampedFileSize(const StampPlan& plan, uint64_t pack_size);
 // Sets the headers of `file` (laid out as the plan says, `file_size` bytes, with a pack of
