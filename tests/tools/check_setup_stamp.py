@@ -4,8 +4,8 @@ a game folder stamped into the payload-free installer twice, or with the stub re
 symbolic link, gives the same bytes; the result is a valid image (sections, image size, checksum)
 that keeps every resource of the stub byte for byte and whose PACK 131 is exactly what `dompack
 build` packs of the folder with the stub as its Setup.exe; list and verify read it as they read
-that pack; a signed copy verifies; and damaged copies, a signed or stamped stub, and a folder that
-holds Setup.exe are handled as they must be.
+that pack, and extract unpacks the same tree; a signed copy verifies; and damaged copies, bad
+stubs, what build refuses, and a folder that holds Setup.exe are handled as they must be.
 
 usage: check_setup_stamp.py DOMPACK STUB GAME_DIR
 """
@@ -41,6 +41,17 @@ def resources(pe):
                 found[(type_key, entry.id, language.id)] = pe.get_data(data.OffsetToData,
                                                                       data.Size)
     return found
+
+
+def tree_of(root):
+    """Every folder and file under root, as {relative path: None for a folder, a file's bytes}."""
+    tree = {}
+    for folder, folders, files in os.walk(root):
+        tree.update({os.path.relpath(os.path.join(folder, name), root): None for name in folders})
+        for name in files:
+            with open(os.path.join(folder, name), "rb") as f:
+                tree[os.path.relpath(os.path.join(folder, name), root)] = f.read()
+    return tree
 
 
 def pack_of(pe):
@@ -136,6 +147,12 @@ def check_stamp(dompack, stub, game, work):
         else:
             check(from_setup.stdout.split(": ", 1)[1] == from_pack.stdout.split(": ", 1)[1],
                   f"verify agrees: {from_setup.stdout} / {from_pack.stdout}")
+    for source in (first, pack):
+        into = os.path.join(work, "extracted-" + os.path.basename(source))
+        result = run(dompack, "extract", source, into)
+        check(result.returncode == 0 and tree_of(into) == tree_of(with_stub),
+              f"extract of {os.path.basename(source)} gives the folder with the stub as "
+              f"Setup.exe: {result.stderr}")
     shutil.copyfile(first, os.path.join(work, "Setup.exe"))
 
 
