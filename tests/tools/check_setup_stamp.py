@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 """What `dompack setup` writes, read back by an independent PE reader (Debian's python3-pefile):
-a game folder stamped into the payload-free installer twice gives the same bytes; the result is a
-valid image (sections, image size, checksum) that keeps every resource of the stub byte for byte
-and whose PACK 131 is exactly what `dompack build` packs of the folder with the stub as its
-Setup.exe; list and verify read it as they read that pack; a signed copy verifies; and damaged
-copies, a signed or stamped stub, and a folder that holds Setup.exe are handled as they must be.
+a game folder stamped into the payload-free installer twice, or with the stub reached through a
+symbolic link, gives the same bytes; the result is a valid image (sections, image size, checksum)
+that keeps every resource of the stub byte for byte and whose PACK 131 is exactly what `dompack
+build` packs of the folder with the stub as its Setup.exe; list and verify read it as they read
+that pack, and extract unpacks the same tree; a signed copy verifies; and damaged copies, bad
+stubs, what build refuses, and a folder that holds Setup.exe are handled as they must be.
 
 usage: check_setup_stamp.py DOMPACK STUB GAME_DIR
 """
@@ -42,6 +43,17 @@ def resources(pe):
     return found
 
 
+def tree_of(root):
+    """Every folder and file under root, as {relative path: None for a folder, a file's bytes}."""
+    tree = {}
+    for folder, folders, files in os.walk(root):
+        tree.update({os.path.relpath(os.path.join(folder, name), root): None for name in folders})
+        for name in files:
+            with open(os.path.join(folder, name), "rb") as f:
+                tree[os.path.relpath(os.path.join(folder, name), root)] = f.read()
+    return tree
+
+
 def pack_of(pe):
     return [v for (t, i, _), v in resources(pe).items() if t == "PACK" and i == 131][0]
 
@@ -64,12 +76,28 @@ def main():
 
 
 def check_stamp(dompack, stub, game, work):
-    first, second = os.path.join(work, "first.exe"), os.path.join(work, "second.exe")
-    for out in (first, second):
-        result = run(dompack, "setup", game, out, "--stub", stub)
-        check(result.returncode == 0, f"setup exits 0: {result.stderr}")
-    with open(first, "rb") as a, open(second, "rb") as b:
-        check(a.read() == b.read(), "stamping the same folder twice gives the same bytes")
+    # The publisher's folder with the stub beside dompack as a symbolic link.
+    publisher = os.path.join(work, "publisher")
+    os.mkdir(publisher)
+    shutil.copy(dompack, publisher)
+    link = os.path.join(publisher, "SetupBare.exe")
+    os.symlink(os.path.abspath(stub), link)
+    stampings = {
+        "the same stub again": (dompack, "--stub", stub),
+        "the stub through a link": (dompack, "--stub", link),
+        "a linked stub beside dompack": (os.path.join(publisher, "dompack"),),
+    }
+    first = os.path.join(work, "first.exe")
+    result = run(dompack, "setup", game, first, "--stub", stub)
+    check(result.returncode == 0, f"setup exits 0: {result.stderr}")
+    for label, (program, *stub_option) in stampings.items():
+        out = os.path.join(work, "again.exe")
+        result = run(program, "setup", game, out, *stub_option)
+        check(result.returncode == 0, f"setup with {label} exits 0: {result.stderr}")
+        if result.returncode == 0:
+            with open(first, "rb") as a, open(out, "rb") as b:
+                check(a.read() == b.read(), f"setup with {label} gives the same bytes")
+            os.remove(out)
 
     base = pefile.PE(stub)
     out = pefile.PE(first)
@@ -119,52 +147,104 @@ def check_stamp(dompack, stub, game, work):
         else:
             check(from_setup.stdout.split(": ", 1)[1] == from_pack.stdout.split(": ", 1)[1],
                   f"verify agrees: {from_setup.stdout} / {from_pack.stdout}")
+    for source in (first, pack):
+        into = os.path.join(work, "extracted-" + os.path.basename(source))
+        result = run(dompack, "extract", source, into)
+        check(result.returncode == 0 and tree_of(into) == tree_of(with_stub),
+              f"extract of {os.path.basename(source)} gives the folder with the stub as "
+              f"Setup.exe: {result.stderr}")
     shutil.copyfile(first, os.path.join(work, "Setup.exe"))
 
 
 def damaged_copies(setup):
-    """Setup.exe damaged three ways, as (label, bytes)."""
+    """Setup.exe damaged in several ways, as (label, bytes, the commands that refuse it, a text of
+    their message)."""
     with open(setup, "rb") as f:
-        data = bytearray(f.read())
-    pe = pefile.PE(data=bytes(data))
-    copies = [("cut short", bytes(data[: len(data) // 2]))]
-    outside = bytearray(data)
-    directory = pe.OPTIONAL_HEADER.DATA_DIRECTORY[2]
-    outside[directory.get_file_offset():directory.get_file_offset() + 4] = \
-        (0x7FFF0000).to_bytes(4, "little")
-    copies.append(("resource directory outside the file", bytes(outside)))
-    for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries:
-        if str(kind.name) == "PACK":
-            entry = kind.directory.entries[0].directory.entries[0].data.struct
-            size_at = entry.get_file_offset() + 4
-            for label, size in (("PACK size past the file", len(data) * 2),
-                                ("PACK size too small", entry.Size - 1000)):
-                wrong = bytearray(data)
-                wrong[size_at:size_at + 4] = size.to_bytes(4, "little")
-                copies.append((label, bytes(wrong)))
-    return copies
+        data = f.read()
+    pe = pefile.PE(data=data)
+
+    def changed(offset, new):
+        return data[:offset] + new + data[offset + len(new):]
+
+    def le32(value):
+        return value.to_bytes(4, "little")
+
+    def kind(type_key):
+        return [k for k in pe.DIRECTORY_ENTRY_RESOURCE.entries
+                if type_key in (k.id, str(k.name))][0]
+
+    def data_entry(type_key, resource_id):
+        entry = [e for e in kind(type_key).directory.entries if e.id == resource_id][0]
+        return entry.directory.entries[0].data.struct
+
+    def zeroed(type_key, resource_id):
+        entry = data_entry(type_key, resource_id)
+        return changed(pe.get_offset_from_rva(entry.OffsetToData), bytes(entry.Size))
+
+    pack = data_entry("PACK", 131)
+    both = ("list", "verify")
+    # list reads only the pack's directory and no other resource.
+    return [
+        ("cut short", data[: len(data) // 2], both, "runs past the end of the file"),
+        ("resource directory outside the file",
+         changed(pe.OPTIONAL_HEADER.DATA_DIRECTORY[2].get_file_offset(), le32(0x7FFF0000)), both,
+         "the resource directory lies outside the file"),
+        ("PACK size past the file", changed(pack.get_file_offset() + 4, le32(len(data) * 2)),
+         both, "#131's data"),
+        ("PACK size too small", changed(pack.get_file_offset() + 4, le32(pack.Size - 1000)),
+         ("verify",), "truncated"),
+        ("its icon images renumbered", changed(kind(3).struct.get_file_offset(), le32(0x7FFF)),
+         ("verify",), "icon 128 is damaged: the icon image"),
+        ("string table block 1 zeroed", zeroed(6, 1), ("verify",), "string table block 1"),
+        ("dialog 102 zeroed", zeroed(5, 102), ("verify",), "dialog 102 is damaged"),
+    ]
 
 
 def check_damage(dompack, work):
-    for label, data in damaged_copies(os.path.join(work, "Setup.exe")):
+    for label, data, commands, message in damaged_copies(os.path.join(work, "Setup.exe")):
         damaged = os.path.join(work, "damaged.exe")
         with open(damaged, "wb") as f:
             f.write(data)
-        # list reads only the directory, which a PACK cut short by its size still holds whole.
-        for command in ("verify",) if label == "PACK size too small" else ("list", "verify"):
+        for command in commands:
             result = run(dompack, command, damaged)
-            check(result.returncode == 1 and "dompack" in result.stderr,
-                  f"{command} of a Setup.exe with {label}: status 1 and a message "
+            check(result.returncode == 1 and message in result.stderr,
+                  f"{command} of a Setup.exe with {label}: status 1 and '{message}' "
                   f"(status {result.returncode}, {result.stderr.strip()})")
 
 
 def check_refusals(dompack, stub, game, work):
     out = os.path.join(work, "refused.exe")
-    stamped = os.path.join(work, "Setup.exe")
-    result = run(dompack, "setup", game, out, "--stub", stamped)
-    check(result.returncode == 1 and "payload already" in result.stderr,
-          f"a stamped stub is refused: {result.stderr.strip()}")
-    check(not os.path.exists(out), "nothing is left of a refused setup")
+    # What build refuses, setup refuses with the same status.
+    bad_name = os.path.join(work, "game-with-a-bad-name")
+    shutil.copytree(game, bad_name)
+    with open(os.path.join(bad_name, "a:b"), "wb") as f:
+        f.write(b"a name Windows cannot use")
+    missing = os.path.join(work, "missing")
+    for label, folder, output, status in (
+            ("a name Windows cannot use", bad_name, out, 1),
+            ("a missing game folder", missing, out, 2),
+            ("a missing output folder", game, os.path.join(missing, "x.exe"), 2)):
+        built = run(dompack, "build", folder, output + ".pack")
+        stamped = run(dompack, "setup", folder, output, "--stub", stub)
+        check(built.returncode == status and stamped.returncode == status,
+              f"{label}: build and setup exit {status} (build {built.returncode}, setup "
+              f"{stamped.returncode}: {stamped.stderr.strip()})")
+        check(not [name for name in os.listdir(work) if name.startswith("refused.exe")],
+              f"{label}: nothing is left")
+    unmappable = os.path.join(work, "aligned-to-512.exe")
+    with open(stub, "rb") as f:
+        data = bytearray(f.read())
+    at = pefile.PE(data=bytes(data)).OPTIONAL_HEADER.get_field_absolute_offset("FileAlignment")
+    data[at:at + 4] = (512).to_bytes(4, "little")
+    with open(unmappable, "wb") as f:
+        f.write(data)
+    for label, bad_stub, message in (
+            ("a stamped stub", os.path.join(work, "Setup.exe"), "payload already"),
+            ("a stub of file alignment 512", unmappable, "file alignment is 512")):
+        result = run(dompack, "setup", game, out, "--stub", bad_stub)
+        check(result.returncode == 1 and message in result.stderr,
+              f"{label} is refused: {result.stderr.strip()}")
+        check(not os.path.exists(out), f"nothing is left of a setup with {label}")
     game_with_setup = os.path.join(work, "game-with-old-setup")
     shutil.copytree(game, game_with_setup)
     with open(os.path.join(game_with_setup, "setup.EXE"), "wb") as f:

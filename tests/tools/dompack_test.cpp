@@ -1,6 +1,9 @@
 // dompack as a publisher runs it: build a folder, list and verify the pack, and the refusals,
-// each checked by exit status, message and what is left on disk.
+// each checked by exit status, message and what is left on disk; and the pack writer's size limit,
+// called directly (a pack that passes the installer's would take gigabytes).
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +22,7 @@
 #include <vector>
 
 #include "tests/engine/pack_fixture.h"
+#include "tools/dompack/pack_stream.h"
 
 namespace fs = std::filesystem;
 
@@ -216,6 +222,32 @@ TEST(Dompack, BuildCutsTheSameMembersOnAnyNumberOfThreads) {
     }
 }
 
+// The limit dompack setup puts on an installer's pack: refused (status 1) as soon as the pack
+// passes it, with nothing past it written.
+TEST(DompackPackStream, StopsAsSoonAsThePackPassesItsLimit) {
+    const Bytes noise = Pattern(5 << 20, 3);  // three members that deflate cannot shrink
+    const std::vector<ScannedEntry> entries = {{PackEntryKind::kFile, "noise",
+                                                static_cast<uint32_t>(noise.size()), "noise",
+                                                noise.data()}};
+    TempFolder work;
+    const std::string out = (work.path() / "pack").string();
+    auto write = [&](uint64_t limit, PackSummary* summary) {
+        const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const int status = WritePackStream("setup", entries, fd, out, limit, summary);
+        close(fd);
+        return status;
+    };
+    PackSummary whole;
+    ASSERT_EQ(write(kNoPackLimit, &whole), 0);
+    const std::pair<uint64_t, int> rows[] = {
+        {whole.compressed_size, 0}, {whole.compressed_size - 1, 1}, {1 << 20, 1}};
+    for (const auto& [limit, status] : rows) {
+        PackSummary summary;
+        EXPECT_EQ(write(limit, &summary), status) << limit;
+        EXPECT_LE(fs::file_size(out), limit) << limit;
+    }
+}
+
 TEST(Dompack, BuildRefusesBadSettings) {
     TempFolder work;
     fs::create_directories(work.path() / "game");
@@ -329,6 +361,39 @@ TEST(Dompack, BuildRefusesWhatAPackCannotCarry) {
         EXPECT_EQ(build.status, 1) << row.label << ": " << build.err;
         EXPECT_NE(build.err.find(row.fault), std::string::npos) << row.label << ": " << build.err;
         EXPECT_TRUE(Entries(work.path() / "out").empty()) << row.label << ": output left behind";
+    }
+}
+
+// Ctrl-C or a kill while the pack is written: dompack stops by the signal, and its temporary file
+// goes with it.
+TEST(Dompack, AStopSignalRemovesTheTemporaryFile) {
+    TempFolder work;
+    WriteText(work.path() / "game" / "zeros", "");
+    fs::resize_file(work.path() / "game" / "zeros", uint64_t{1} << 30);  // sparse; seconds to pack
+    fs::create_directories(work.path() / "out");
+    const std::string game = (work.path() / "game").string();
+    const std::string pack = (work.path() / "out" / "game.pack").string();
+    for (int signal : {SIGINT, SIGTERM}) {
+        const char* arguments[] = {DOMPACK_PATH, "build", game.c_str(), pack.c_str(), nullptr};
+        posix_spawn_file_actions_t quiet;
+        posix_spawn_file_actions_init(&quiet);
+        posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawn(&pid, DOMPACK_PATH, &quiet, nullptr,
+                              const_cast<char* const*>(arguments), environ),
+                  0);
+        posix_spawn_file_actions_destroy(&quiet);
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (fs::is_empty(work.path() / "out") && std::chrono::steady_clock::now() < give_up) {
+            usleep(1000);
+        }
+        const bool writing = !fs::is_empty(work.path() / "out") && !fs::exists(pack);
+        kill(pid, signal);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(writing) << "no temporary file, or the pack done before the signal";
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        EXPECT_TRUE(fs::is_empty(work.path() / "out")) << signal << ": temporary file left";
     }
 }
 

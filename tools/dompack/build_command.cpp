@@ -48,6 +48,10 @@ class PackWriter {
     // Copies exactly `entry.size` bytes of the file; a file whose size differs from the scan's
     // is kChanged. errno tells a read or write error.
     BodyResult WriteBody(const ScannedEntry& entry) {
+        if (entry.contents != nullptr) {
+            return gzip_->Write(entry.contents, entry.size) ? BodyResult::kOk
+                                                            : BodyResult::kWriteError;
+        }
         int fd = open(entry.path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) {
             return BodyResult::kReadError;
@@ -96,19 +100,34 @@ int IoFailure(const char* command, const std::string& path) {
     return Fail(command, path + ": " + std::strerror(errno), kExitUsage);
 }
 
+// A failed write of the pack to `out`: the writer's limit, or an I/O error.
+int WriteFailure(const char* command, const std::string& out, const GzipWriter& gzip,
+                 uint64_t max_size) {
+    if (!gzip.passed_limit()) {
+        return IoFailure(command, out);
+    }
+    const std::string limit = std::to_string(max_size >> 20) + " MiB";
+    return Fail(command,
+                "the pack comes to more than " + limit +
+                    ": the 32-bit installer can carry at most " + limit +
+                    " (its whole program file must fit into its 2 GB of addresses)",
+                kExitFaulty);
+}
+
 }  // namespace
 
 int WritePackStream(const char* command, const std::vector<ScannedEntry>& entries, int fd,
-                    const std::string& out, PackSummary* summary) {
+                    const std::string& out, uint64_t max_size, PackSummary* summary) {
     GzipWriterOptions options;
     std::string error;
     if (!GzipWriterOptionsFromEnvironment(&options, &error)) {
         return Fail(command, error, kExitUsage);
     }
+    options.max_compressed_size = max_size;
     GzipWriter gzip(options);
     PackWriter pack(&gzip);
     if (!gzip.Begin(fd) || !pack.WriteHeader(entries.size()) || !pack.WriteDirectory(entries)) {
-        return IoFailure(command, out);
+        return WriteFailure(command, out, gzip, max_size);
     }
     *summary = PackSummary{};
     for (const ScannedEntry& entry : entries) {
@@ -123,13 +142,13 @@ int WritePackStream(const char* command, const std::vector<ScannedEntry>& entrie
             case PackWriter::BodyResult::kChanged:
                 return Fail(command, entry.path + ": file changed while it was packed", kExitUsage);
             case PackWriter::BodyResult::kWriteError:
-                return IoFailure(command, out);
+                return WriteFailure(command, out, gzip, max_size);
         }
         ++summary->files;
         summary->body_bytes += entry.size;
     }
     if (!gzip.Finish()) {
-        return IoFailure(command, out);
+        return WriteFailure(command, out, gzip, max_size);
     }
     summary->folders = static_cast<int>((entries.size() - summary->files) / 2);
     summary->compressed_size = gzip.compressed_size();
@@ -167,7 +186,7 @@ int RunBuild(const std::string& folder, const std::string& out) {
         return IoFailure(kCommand, out);
     }
     PackSummary summary;
-    if (int status = WritePackStream(kCommand, entries, file.fd(), out, &summary);
+    if (int status = WritePackStream(kCommand, entries, file.fd(), out, kNoPackLimit, &summary);
         status != kExitOk) {
         return status;
     }

@@ -119,6 +119,11 @@ bool GzipWriter::WriteOldest() {
         errno = piece.error;
         return false;
     }
+    if (piece.member.size() > options_.max_compressed_size - compressed_size_) {
+        passed_limit_ = true;
+        errno = EFBIG;
+        return false;
+    }
     if (!WriteOut(piece.member.data(), piece.member.size())) {
         return false;
     }

@@ -29,8 +29,9 @@
 inline constexpr size_t kDefaultPieceSize = size_t{2} << 20;
 
 struct GzipWriterOptions {
-    int threads = 1;                        // worker threads, at least 1
-    size_t piece_size = kDefaultPieceSize;  // uncompressed bytes per member, at least 1
+    int threads = 1;                            // worker threads, at least 1
+    size_t piece_size = kDefaultPieceSize;      // uncompressed bytes per member, at least 1
+    uint64_t max_compressed_size = UINT64_MAX;  // the most it may write; see passed_limit()
 };
 
 class GzipWriter {
@@ -41,12 +42,16 @@ class GzipWriter {
     GzipWriter(const GzipWriter&) = delete;
     GzipWriter& operator=(const GzipWriter&) = delete;
 
-    // Each returns false when deflate, a thread or the file fails; errno tells the failure.
+    // Each returns false when deflate, a thread or the file fails, or when the next member would
+    // take the file past max_compressed_size (then nothing of it is written); errno tells the
+    // failure.
     bool Begin(int fd);
     bool Write(const void* data, size_t size);
     bool Finish();
 
     uint64_t compressed_size() const { return compressed_size_; }
+    // It failed because the data compresses to more than max_compressed_size.
+    bool passed_limit() const { return passed_limit_; }
 
   private:
     struct Piece {
@@ -82,4 +87,5 @@ class GzipWriter {
     uint64_t written_ = 0;                   // pieces whose members are in the file
     bool stopping_ = false;
     uint64_t compressed_size_ = 0;
+    bool passed_limit_ = false;
 };

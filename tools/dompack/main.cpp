@@ -92,7 +92,9 @@ const Command kCommands[] = {
      "length field, no truncation), the magic, every name, the walk of folder and up entries\n"
      "(never above the install folder, ending in it) and that the bodies fill the rest of the\n"
      "stream exactly. Stops at the first fault and names it, with the entry's number (from 0,\n"
-     "in directory order) when the fault is an entry's.\n"
+     "in directory order) when the fault is an entry's. Of an installer (Setup.exe), also\n"
+     "checks every resource it needs (its dialogs, bitmaps, glyph table, ReadMe, strings and\n"
+     "icon with its images) and names a missing or damaged one by its id.\n"
      "Exit status 0 for a good pack, 1 for a faulty one, 2 for bad usage or an I/O error.\n",
      [](const std::vector<std::string>& a) { return RunVerify(a[0]); }},
     {"extract", 2,
@@ -128,8 +130,11 @@ const Command kCommands[] = {
      "The same DIR and stub give the same bytes on every run and every machine. Sign OUT.exe\n"
      "afterwards if you sign (osslsigncode sign ...): a signed stub is refused.\n"
      "\n"
-     "Refused (exit status 1): everything 'dompack build' refuses, and a stub that is not a\n"
-     "payload-free installer (it carries a payload already, is signed, or is no PE image).\n"
+     "Refused (exit status 1): everything 'dompack build' refuses; a pack of more than\n"
+     "1800 MiB, the most the 32-bit installer can carry (dompack stops as soon as the pack\n"
+     "passes it); and a stub that is not a payload-free installer (it carries a payload\n"
+     "already, is signed, is no PE image, or is linked with a file alignment other than its\n"
+     "section alignment of 4096 or more, which the system could not map).\n"
      "Exit status 2: bad usage or an I/O error. OUT.exe is written under a temporary name and\n"
      "renamed when complete; on any failure nothing is left behind.\n",
      RunSetupArguments},

@@ -18,6 +18,9 @@ constexpr uint32_t kResourceLevels = 3;
 constexpr uint32_t kPackSectionCharacteristics = 0x40000040u;  // initialised data, readable
 constexpr char kPackSectionName[] = ".pack";
 constexpr uint32_t kPackResourceId = 131;
+// The system maps a program file (rather than reading all of it) only when its sections lie in
+// the file as in memory: the file alignment is the section alignment, a page or more.
+constexpr uint32_t kPageSize = 4096;
 
 uint32_t Le16(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8;
@@ -288,6 +291,14 @@ bool PlanStamp(const uint8_t* stub, size_t stub_size, StampPlan* plan, std::stri
         *error = "the stub carries a payload already (its PACK 131 is not the placeholder)";
         return false;
     }
+    if (image.file_alignment() < kPageSize || image.file_alignment() != image.section_alignment()) {
+        *error = "the stub's file alignment is " + std::to_string(image.file_alignment()) +
+                 " and its section alignment " + std::to_string(image.section_alignment()) +
+                 ": the system maps a program file only when both are the same, 4096 or more, "
+                 "and would read the whole installer, payload and all, into memory at start "
+                 "(link the stub with -Wl,--file-alignment,4096)";
+        return false;
+    }
     if (image.raw_end() != stub_size && !image.EndsInStringTable()) {
         *error = "the stub has data after its last section";
         return false;
@@ -329,13 +340,6 @@ uint64_t StampedFileSize(const StampPlan& plan, uint64_t pack_size) {
 bool FinishStamp(const StampPlan& plan, uint64_t pack_size, uint8_t* file, size_t file_size,
                  std::string* error) {
     const uint64_t image_size = AlignUp(plan.section_rva + pack_size, plan.section_alignment);
-    if (pack_size > kMaxInstallerPack) {
-        *error = "the pack is " + std::to_string(pack_size >> 20) +
-                 " MiB: the 32-bit installer can carry at most " +
-                 std::to_string(kMaxInstallerPack >> 20) +
-                 " MiB (its whole program file must fit into its 2 GB of addresses)";
-        return false;
-    }
     if (pack_size == 0 || image_size > kMaxStampedPack ||
         file_size != StampedFileSize(plan, pack_size)) {
         *error = pack_size == 0 ? "the pack is empty" : "the pack is too large for a program file";
@@ -354,18 +358,4 @@ bool FinishStamp(const StampPlan& plan, uint64_t pack_size, uint8_t* file, size_
     PutLe32(static_cast<uint32_t>(pack_size), file + plan.data_entry_offset + 4);
     PutLe32(PeChecksum(file, file_size, plan.checksum_offset), file + plan.checksum_offset);
     return true;
-}
-
-bool StampPack(const std::vector<uint8_t>& stub, const uint8_t* pack, size_t pack_size,
-               std::vector<uint8_t>* out, std::string* error) {
-    StampPlan plan;
-    if (!PlanStamp(stub.data(), stub.size(), &plan, error)) {
-        return false;
-    }
-    out->assign(stub.begin(), stub.end());
-    out->resize(StampedFileSize(plan, pack_size), 0);
-    if (pack_size > 0) {
-        std::memcpy(out->data() + plan.pack_offset, pack, pack_size);
-    }
-    return FinishStamp(plan, pack_size, out->data(), out->size(), error);
 }

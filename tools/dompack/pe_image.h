@@ -116,18 +116,16 @@ inline constexpr uint64_t kMaxStampedPack = 0x7FFFFFFFu;
 // The largest pack the 32-bit installer carries: the loader maps the whole program file into the
 // process's 2 GB of addresses, beside everything the install needs. Under wine 8 a pack of
 // 1,900 MiB installed and one of 1,940 MiB could not start its copy (bench/large_payload.sh);
-// this keeps 100 MiB of that for other systems.
+// this keeps 100 MiB of that for other systems. dompack setup stops as soon as a pack passes it.
 inline constexpr uint64_t kMaxInstallerPack = 1800ull << 20;
 
 // False with `error` for a stub that is not a PE image, has no placeholder PACK 131 (it carries
-// a payload already), is signed, has data after its last section, or has no room in its headers
-// for one more section.
+// a payload already), is signed, cannot be mapped by the system (its file alignment is not its
+// section alignment of 4096 or more), has data after its last section, or has no room in its
+// headers for one more section.
 bool PlanStamp(const uint8_t* stub, size_t stub_size, StampPlan* plan, std::string* error);
 uint64_t StampedFileSize(const StampPlan& plan, uint64_t pack_size);
 // Sets the headers of `file` (laid out as the plan says, `file_size` bytes, with a pack of
 // `pack_size` bytes in place); false for an empty or too large pack.
 bool FinishStamp(const StampPlan& plan, uint64_t pack_size, uint8_t* file, size_t file_size,
                  std::string* error);
-// The whole of it in memory: `out` becomes the stub stamped with `pack`.
-bool StampPack(const std::vector<uint8_t>& stub, const uint8_t* pack, size_t pack_size,
-               std::vector<uint8_t>* out, std::string* error);

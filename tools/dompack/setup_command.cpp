@@ -59,10 +59,11 @@ int DepthAfter(const ScannedEntry& entry, int depth) {
            (entry.kind == PackEntryKind::kUp ? 1 : 0);
 }
 
-// Puts the stub into the scanned tree as its top-level Setup.exe, in name order; a Setup.exe the
-// folder holds there (in any letter case) is replaced, with a warning. False (with `error`) when
-// a folder of that name stands there.
-bool PutStubInTree(const std::string& stub_path, uint32_t stub_size,
+// Puts the stub into the scanned tree as its top-level Setup.exe, in name order, packed from the
+// bytes read (which may have come through a link, and cannot change between the stamp and the
+// pack); a Setup.exe the folder holds there (in any letter case) is replaced, with a warning.
+// False (with `error`) when a folder of that name stands there.
+bool PutStubInTree(const std::string& stub_path, const std::vector<uint8_t>& stub,
                    std::vector<ScannedEntry>* entries, std::string* error) {
     int depth = 0;
     for (auto it = entries->begin(); it != entries->end();) {
@@ -90,7 +91,8 @@ bool PutStubInTree(const std::string& stub_path, uint32_t stub_size,
         }
         depth = DepthAfter(*at, depth);
     }
-    entries->insert(at, ScannedEntry{PackEntryKind::kFile, kSetupName, stub_size, stub_path});
+    entries->insert(at, ScannedEntry{PackEntryKind::kFile, kSetupName,
+                                     static_cast<uint32_t>(stub.size()), stub_path, stub.data()});
     return true;
 }
 
@@ -103,22 +105,21 @@ bool ReadStub(const std::string& path, std::vector<uint8_t>* stub, std::string* 
     return true;
 }
 
-// Sets the headers of the file written so far, once the pack's size is known.
-bool FinishFile(int fd, const StampPlan& plan, uint64_t pack_size, const std::string& out,
-                std::string* error) {
+// Sets the headers of the file written so far, once the pack's size is known. kExitOk, or the
+// exit status after a message: an I/O error, or a pack the program file cannot hold.
+int FinishFile(int fd, const StampPlan& plan, uint64_t pack_size, const std::string& out) {
     const uint64_t size = StampedFileSize(plan, pack_size);
     if (ftruncate(fd, static_cast<off_t>(size)) != 0) {
-        *error = out + ": " + std::strerror(errno);
-        return false;
+        return IoFailure(out);
     }
     void* mapping = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     if (mapping == MAP_FAILED) {
-        *error = out + ": " + std::strerror(errno);
-        return false;
+        return IoFailure(out);
     }
-    const bool ok = FinishStamp(plan, pack_size, static_cast<uint8_t*>(mapping), size, error);
+    std::string error;
+    const bool ok = FinishStamp(plan, pack_size, static_cast<uint8_t*>(mapping), size, &error);
     munmap(mapping, size);
-    return ok;
+    return ok ? kExitOk : Fail(error, kExitFaulty);
 }
 
 bool WriteAll(int fd, const uint8_t* data, size_t size) {
@@ -153,7 +154,7 @@ int RunSetup(const std::string& folder, const std::string& out, const std::strin
     if (int status = ScanForPack(kCommand, folder, &entries); status != kExitOk) {
         return status;
     }
-    if (!PutStubInTree(stub_path, static_cast<uint32_t>(stub.size()), &entries, &error)) {
+    if (!PutStubInTree(stub_path, stub, &entries, &error)) {
         return Fail(error, kExitFaulty);
     }
 
@@ -166,12 +167,13 @@ int RunSetup(const std::string& folder, const std::string& out, const std::strin
         return IoFailure(out);
     }
     PackSummary summary;
-    if (int status = WritePackStream(kCommand, entries, file.fd(), out, &summary);
+    if (int status =
+            WritePackStream(kCommand, entries, file.fd(), out, kMaxInstallerPack, &summary);
         status != kExitOk) {
         return status;
     }
-    if (!FinishFile(file.fd(), plan, summary.compressed_size, out, &error)) {
-        return Fail(error, kExitFaulty);
+    if (int status = FinishFile(file.fd(), plan, summary.compressed_size, out); status != kExitOk) {
+        return status;
     }
     if (!file.Commit(out)) {
         return IoFailure(out);

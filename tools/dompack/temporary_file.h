@@ -1,7 +1,8 @@
 #pragma once
 
 // A file created under a temporary name beside its final path, removed unless committed: what a
-// command writes appears under its final name whole, or not at all.
+// command writes appears under its final name whole, or not at all. While it exists, a signal
+// that stops the process (SIGINT, SIGTERM, SIGHUP) removes it first. One at a time.
 
 #include <string>
 

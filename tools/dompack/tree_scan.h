@@ -11,9 +11,10 @@
 
 struct ScannedEntry {
     PackEntryKind kind;
-    std::string name;  // in code page 1252; ".." for an up entry
-    uint32_t size;     // a file's length; 0 otherwise
-    std::string path;  // a file's path on this machine, to read its body from
+    std::string name;                   // in code page 1252; ".." for an up entry
+    uint32_t size;                      // a file's length; 0 otherwise
+    std::string path;                   // a file's path on this machine, to read its body from
+    const uint8_t* contents = nullptr;  // or its body, when it is held in memory
 };
 
 enum class ScanResult {
