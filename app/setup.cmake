@@ -70,7 +70,8 @@ set_property(GLOBAL PROPERTY DOMINARCH_DOMPACK_COMMAND ${dompack})
 set_property(GLOBAL PROPERTY DOMINARCH_DOMPACK_TARGET ${dompack_target})
 
 # dominarch_stamp(TARGET GAME_DIR STAMP_TARGET [DEPENDS ...]): TARGET.exe in this folder, the
-# stub stamped with the pack of GAME_DIR, made after the targets named.
+# stub stamped with the pack of GAME_DIR, made after the targets named and made again when the
+# stub, dompack itself or a named file changes.
 function(dominarch_stamp target game_dir)
     cmake_parse_arguments(PARSE_ARGV 2 stamp "" "" "DEPENDS")
     get_property(dompack GLOBAL PROPERTY DOMINARCH_DOMPACK_COMMAND)
@@ -78,7 +79,7 @@ function(dominarch_stamp target game_dir)
     set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}.exe)
     add_custom_command(OUTPUT ${out}
         COMMAND ${dompack} setup ${game_dir} ${out} --stub $<TARGET_FILE:SetupBare>
-        DEPENDS SetupBare ${dompack_target} ${stamp_DEPENDS}
+        DEPENDS SetupBare ${dompack} ${dompack_target} ${stamp_DEPENDS}
         COMMENT "Stamping ${target}.exe with the pack of ${game_dir}"
         VERBATIM)
     add_custom_target(${target} ALL DEPENDS ${out})
@@ -92,7 +93,7 @@ if(DOMINARCH_PAYLOAD_DIR)
     # The folder's own pack, for the test fixtures made from a pack.
     add_custom_command(OUTPUT ${pack}
         COMMAND ${dompack} build ${DOMINARCH_PAYLOAD_DIR} ${pack}
-        DEPENDS ${payload_files} ${dompack_target}
+        DEPENDS ${payload_files} ${dompack} ${dompack_target}
         COMMENT "Packing ${DOMINARCH_PAYLOAD_DIR}")
     add_custom_target(payload DEPENDS ${pack})
 else()
@@ -109,7 +110,7 @@ else()
                 --setup $<TARGET_FILE:SetupBare>
         COMMAND ${dompack} build ${sample_dir}-with-stub ${pack}
         COMMAND ${CMAKE_COMMAND} -E touch ${sample_stamp}
-        DEPENDS ${sample_script} Dominarch SetupBare ${dompack_target}
+        DEPENDS ${sample_script} Dominarch SetupBare ${dompack} ${dompack_target}
         COMMENT "Assembling the sample payload"
         VERBATIM)
     add_custom_target(payload DEPENDS ${sample_stamp} ${pack})
