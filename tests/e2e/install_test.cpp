@@ -425,6 +425,14 @@ class EscapeTest : public InstallSessionTest {
   protected:
     std::string LongSetup() const { return Options().own_folder + "\\SetupLongCopy.exe"; }
 
+    // Starts the long copy's first installation into the folder the browser proposes.
+    void StartLongFirstInstall() {
+        StartAndInstall(LongSetup());
+        HWND browser = WaitForBrowser("C:\\Program Files");
+        ASSERT_NE(browser, nullptr);
+        Press(browser, kOk);
+    }
+
     // Waits until the copy into `folder` has begun, then presses Escape on the menu screen.
     void EscapeDuringTheCopyInto(const std::string& folder) {
         ASSERT_TRUE(
@@ -442,10 +450,7 @@ class EscapeTest : public InstallSessionTest {
 };
 
 TEST_F(EscapeTest, DuringAFirstInstallTheCopyIsRolledBack) {
-    StartAndInstall(LongSetup());
-    HWND browser = WaitForBrowser("C:\\Program Files");
-    ASSERT_NE(browser, nullptr);
-    Press(browser, kOk);
+    ASSERT_NO_FATAL_FAILURE(StartLongFirstInstall());
     EscapeDuringTheCopyInto(kProposed);
     ExpectEndedByItself();
     EXPECT_FALSE(Exists(kProposed)) << "the stopped first install was left behind";
@@ -460,10 +465,7 @@ TEST_F(EscapeTest, DuringAFirstInstallOverAFolderThatWasThereItKeepsItsFiles) {
                                   {"save", kFolderEntry},
                                   {"save\\game1.sav", "a saved game"}};
     ASSERT_NO_FATAL_FAILURE(MakeTree(kProposed, existing));
-    StartAndInstall(LongSetup());
-    HWND browser = WaitForBrowser("C:\\Program Files");
-    ASSERT_NE(browser, nullptr);
-    Press(browser, kOk);
+    ASSERT_NO_FATAL_FAILURE(StartLongFirstInstall());
     HWND overwrite = WaitForOverwrite();
     ASSERT_NE(overwrite, nullptr);
     Press(overwrite, kOk);
@@ -543,10 +545,7 @@ TEST_F(EscapeTest, ACloseUnderTheUninstallConfirmationWaitsForTheRemoval) {
 }
 
 TEST_F(EscapeTest, RightAfterYesTheUninstallRunsToItsEnd) {
-    StartAndInstall(LongSetup());
-    HWND browser = WaitForBrowser("C:\\Program Files");
-    ASSERT_NE(browser, nullptr);
-    Press(browser, kOk);
+    ASSERT_NO_FATAL_FAILURE(StartLongFirstInstall());
     ExpectInstalled();
     ASSERT_NO_FATAL_FAILURE(ClickItem(kUninstallItem));
     HWND confirmation = WaitForQuestion("Uninstall?", kCancel, "NO!");
