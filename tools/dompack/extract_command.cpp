@@ -1,7 +1,7 @@
-// dompack extract: unpacks a pack into a folder through the installer's own pipeline. The pack is
-// handed in as the PACK resource, the folder is the install folder, a bar on the terminal stands
-// for the indicator and the installer's questions get fixed answers: a full disk ends the
-// extraction, saved games are kept.
+// dompack extract: unpacks a pack (or a Setup.exe's PACK 131) into a folder through the installer's
+// own pipeline. The request names the pack's bytes as the payload and the folder as the install
+// folder; a bar on the terminal stands for the indicator and the installer's questions get fixed
+// answers: a full disk ends the extraction, saved games are kept.
 
 #include <cerrno>
 #include <cstdio>
