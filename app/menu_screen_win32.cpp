@@ -201,10 +201,18 @@ bool CMenuScreenDlg::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESU
             *result = 0;
             return true;
         case kCopyEndedMessage:
-            OnInstallationFinished(static_cast<int>(wparam));
+            if (awaited_ == Work::kCopy) {
+                awaited_ = Work::kNone;
+                OnInstallationFinished(static_cast<int>(wparam));
+            }
+            *result = 0;
             return true;
         case kRemovalEndedMessage:
-            OnUninstallationFinished();
+            if (awaited_ == Work::kRemoval) {
+                awaited_ = Work::kNone;
+                OnUninstallationFinished();
+            }
+            *result = 0;
             return true;
         case WM_MOUSEMOVE:
             OnMouseMove(wparam, lparam);
@@ -295,7 +303,10 @@ void CMenuScreenDlg::Install() {
         busy_ = 0;
         EnableAllItems();
         EndIfAsked();
-    } else if (ending_) {
+        return;
+    }
+    awaited_ = Work::kCopy;
+    if (ending_) {
         StopExtraction();
     }
 }
@@ -313,6 +324,7 @@ void CMenuScreenDlg::Uninstall() {
         }
     }
     DisableAllItems();
+    awaited_ = Work::kRemoval;
     StartUninstall(this, install_folder_, dialogs_,
                    [this](uint32_t total) { return ShowProgressIndicator(total); });
     install_state_ = InstallState::kNotInstalled;

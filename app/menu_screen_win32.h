@@ -70,7 +70,11 @@ class CMenuScreenDlg : public CDialog {
     bool uninstalling_mode_ = false;
     int language_index_ = 0;
     CSkinTextCtrl items_[kItemCount];
-    int busy_ = 0;                        // an install or uninstall runs
+    int busy_ = 0;  // an install or uninstall runs
+    // The work whose end message is awaited. An end message that comes while none is awaited
+    // (another program can post WM_USER+1 or +2 to any window) is ignored: it would register
+    // the program's folder as the game's, or reset the menu.
+    enum class Work { kNone, kCopy, kRemoval } awaited_ = Work::kNone;
     bool ending_ = false;                 // asked to end while busy: ends once the work has ended
     CInstallerDialogHost dialogs_{this};  // the questions of install and uninstall
     std::unique_ptr<CProgressIndicator> indicator_;  // shown while an install or uninstall runs

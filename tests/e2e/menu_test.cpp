@@ -75,9 +75,18 @@ TEST_F(MenuScreenTest, ExpectedRenderingsTellTheLooksApart) {
     }
 }
 
-TEST_F(MenuScreenTest, FirstStartStoresEnglishAndOffersOnlyInstall) {
+// The end messages of a copy and of a removal, sent by another program while neither runs,
+// change nothing: no registration of the program's folder, no question, the same menu.
+TEST_F(MenuScreenTest, FirstStartStoresEnglishOffersOnlyInstallAndIgnoresStrayEndMessages) {
     HWND menu = StartMenuScreen();
     ASSERT_NE(menu, nullptr);
+    ExpectMenu(menu, kNotInstalledMenu);
+    for (UINT message : {WM_USER + 1, WM_USER + 2}) {
+        DWORD_PTR answer = 0;
+        EXPECT_NE(SendMessageTimeoutA(menu, message, 1, 0, SMTO_NORMAL, kDefaultTimeoutMs, &answer),
+                  0)
+            << "message " << message << " was not answered";
+    }
     ExpectMenu(menu, kNotInstalledMenu);
 
     std::vector<StoredValue> values;
