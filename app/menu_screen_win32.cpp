@@ -263,6 +263,12 @@ void CMenuScreenDlg::OnCommand(UINT command) {
     if (busy_) {
         return;
     }
+    // Play and Uninstall act on an installed game only; their items are disabled otherwise, but
+    // another program can send the command all the same.
+    const bool needs_game = command == IDC_PLAY || command == IDC_UNINSTALL;
+    if (needs_game && install_state_ != InstallState::kInstalled) {
+        return;
+    }
     SetCurrentDirectoryA(program_folder_.c_str());
     switch (command) {
         case IDC_PLAY:

@@ -75,17 +75,23 @@ TEST_F(MenuScreenTest, ExpectedRenderingsTellTheLooksApart) {
     }
 }
 
-// The end messages of a copy and of a removal, sent by another program while neither runs,
-// change nothing: no registration of the program's folder, no question, the same menu.
-TEST_F(MenuScreenTest, FirstStartStoresEnglishOffersOnlyInstallAndIgnoresStrayEndMessages) {
+// What another program can send while no game is installed changes nothing: the end messages
+// of a copy and of a removal, Play and Uninstall (their items are disabled). No registration of
+// the program's folder, no question, no removal, the same menu.
+TEST_F(MenuScreenTest, FirstStartStoresEnglishOffersOnlyInstallAndIgnoresStrayMessages) {
     HWND menu = StartMenuScreen();
     ASSERT_NE(menu, nullptr);
     ExpectMenu(menu, kNotInstalledMenu);
-    for (UINT message : {WM_USER + 1, WM_USER + 2}) {
+    const struct {
+        UINT message;
+        WPARAM wparam;
+    } strays[] = {{WM_USER + 1, 1}, {WM_USER + 2, 1}, {WM_USER + 3, 1001}, {WM_USER + 3, 1003}};
+    for (const auto& stray : strays) {
         DWORD_PTR answer = 0;
-        EXPECT_NE(SendMessageTimeoutA(menu, message, 1, 0, SMTO_NORMAL, kDefaultTimeoutMs, &answer),
+        EXPECT_NE(SendMessageTimeoutA(menu, stray.message, stray.wparam, 0, SMTO_NORMAL,
+                                      kDefaultTimeoutMs, &answer),
                   0)
-            << "message " << message << " was not answered";
+            << "message " << stray.message << " (" << stray.wparam << ") was not answered";
     }
     ExpectMenu(menu, kNotInstalledMenu);
 
