@@ -83,6 +83,12 @@ wine_env_make_prefix() {
         timeout 60 wine reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1 ||
             { wine_env_log "cannot set the Windows version"; return 1; }
     fi
+    # One server for the prefix's whole life: one that exits a moment after its last program
+    # can be reached by the next program while it goes, which then fails with "recvmsg:
+    # Connection reset by peer" before it runs. wine_env_cleanup stops it.
+    timeout 120 wineserver -w
+    timeout 30 wineserver -p ||
+        { wine_env_log "cannot start a persistent wineserver"; return 1; }
     wine_env_log "prefix $WINEPREFIX ready (version $version)"
 }
 
